@@ -1,0 +1,38 @@
+#include "console/console.h"
+
+#include "link/link.h"
+
+namespace wc {
+
+Console::Console(Platform& p) : platform(p) {
+    platform.attach(this);
+    auto bind = [this](Timer& timer, TimerId id) {
+        timer.on_enabled = [this, id](bool enabled, int interval) {
+            if (enabled) {
+                platform.timer_start(id, interval);
+            } else {
+                platform.timer_stop(id);
+            }
+        };
+    };
+    bind(f.Timer1, TimerId::connect_timeout);
+    bind(f.Timer2, TimerId::relink_delay);
+}
+
+Console::~Console() {
+    platform.attach(nullptr);
+}
+
+void Console::data_arrival(int socket) {
+    wsk_client_DataArrival(*this, socket);
+}
+
+void Console::timer_fired(TimerId timer) {
+    if (timer == TimerId::connect_timeout) {
+        Timer1_Timer(*this);
+    } else {
+        Timer2_Timer(*this);
+    }
+}
+
+} // namespace wc

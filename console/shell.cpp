@@ -1,0 +1,153 @@
+#include "console/shell.h"
+
+#include "link/link.h"
+#include "link/protocol.h"
+
+#include <array>
+#include <string>
+
+namespace wc {
+
+namespace {
+
+// The frames that the panel lock covers, in the order they are switched.
+std::array<Frame*, 8> locked_frames(Form1& f) {
+    return {&f.net_config,       &f.frame_control[0], &f.frame_control[1], &f.frame_control[2],
+            &f.frame_control[3], &f.frame_control[4], &f.con_interface,    &f.sys_setting};
+}
+
+void set_frames(Console& c, bool enabled) {
+    for (Frame* frame : locked_frames(c.f)) {
+        frame->set_enabled(enabled);
+    }
+}
+
+void fill_tables(Form1& f) {
+    f.reso_names = {"640x480@60",  "480p60",         "576p50",         "800x600@60",   "848x480@60",
+                    "1024x768@60", "720p50",         "720p60",         "1280x768@60",  "1280x800@60",
+                    "1280x960@60", "1280x1024@60",   "1360x768@60",    "1366x768@60",  "1400x1050@60",
+                    "1440x900@60", "1600x900RB@60",  "1600x1200@60",   "1680x1050@60", "1080p50",
+                    "1080p60",     "1920x1200RB@60", "2048x1152RB@60", "1080I50",      "1080I60",
+                    "1080p24",     "1080p25",        "1080p30",        "Native"};
+    f.ip_type_names = {"STATIC", "DHCP"};
+    f.switch_names = {"OFF", "ON"};
+}
+
+void clear_steps(Form1& f) {
+    for (std::uint8_t* step :
+         {&f.recall_step, &f.wall_send_step, &f.bezel_read_step, &f.wall_reset_step, &f.hotkey_step,
+          &f.ipget_step, &f.ipset_step, &f.ipmode_step, &f.factory_step, &f.img_read_step, &f.img_reset_step,
+          &f.pic_reset_busy, &f.io_read_step, &f.io_reset_step, &f.osd_info_step}) {
+        *step = 0;
+    }
+}
+
+void fill_lists(Form1& f) {
+    for (const std::string& name : f.reso_names) {
+        f.cbo_reso.add_item(name);
+    }
+    for (std::size_t k = 0; k < 2; ++k) {
+        f.cbo_ip_type.add_item(f.ip_type_names[k]);
+        f.cbo_info_play.add_item(f.switch_names[k]);
+    }
+    for (long v = 0; v <= 255; ++v) {
+        f.cbo_val_H[1].add_item(sign_blank(v));
+        f.cbo_val_V[1].add_item(sign_blank(v));
+    }
+    for (long v = 1; v <= 15; ++v) {
+        f.cbo_tv_row.add_item(sign_blank(v));
+        f.cbo_tv_col.add_item(sign_blank(v));
+    }
+    for (int k = 1; k <= 4; ++k) {
+        for (int v = 0; v <= 100; ++v) {
+            for (auto* row : {&f.cbo_image_bri, &f.cbo_image_con, &f.cbo_image_sat, &f.cbo_image_hue}) {
+                (*row)[k].add_item(std::to_string(v));
+            }
+        }
+    }
+    for (int k = 0; k <= 1; ++k) {
+        for (int v = 0; v <= 20; ++v) {
+            f.cbo_osd[k].add_item(std::to_string(v));
+        }
+    }
+    for (int v = 0; v <= 10; ++v) {
+        f.cbo_osd_gain.add_item(std::to_string(v));
+    }
+    for (int v = 0; v <= 45; ++v) {
+        f.cbo_osd_time.add_item(std::to_string(v + 5));
+    }
+}
+
+} // namespace
+
+void install_shell(Console& c) {
+    Form1& f = c.f;
+    // The buttons stand top to bottom for pages 0, 1, 4, 2, 3.
+    const std::pair<Button*, int> pages[] = {
+        {&f.opt_tv1, 0}, {&f.opt_tv2, 1}, {&f.opt_tv3, 4}, {&f.opt_io, 2}, {&f.opt_image, 3}};
+    for (auto [button, page] : pages) {
+        button->on_click = [&c, page = page] { show_page(c, page); };
+    }
+    f.btn_discon.on_click = [&c] { btn_discon_Click(c); };
+}
+
+void Form_Load(Console& c) {
+    Form1& f = c.f;
+    f.power_ctl[0].set_visible(true);
+    f.power_ctl[1].set_visible(false);
+    f.power_ctl[2].set_visible(false);
+    f.Timer1.set_enabled(false);
+    f.Timer1.set_interval(15000);
+    f.con_timeout = false;
+    f.Timer2.set_enabled(false);
+    f.Timer2.set_interval(2000);
+    f.relink_timeout = false;
+    f.discon_flag = 0;
+    f.link_up = false;
+    f.con_wait = false;
+    f.startup_pending = true;
+    f.ProgressBar1.set_visible(false);
+    f.ProgressBar2.set_visible(false);
+    for (Control* control :
+         std::initializer_list<Control*>{&f.power_ctl[0], &f.btn_sys_fac_rst, &f.btn_sys_refresh,
+                                         &f.Check1[0], &f.Check1[1], &f.cbo_model}) {
+        control->set_enabled(false);
+    }
+    f.lbl_con[2].set_visible(false);
+    f.net_config.set_enabled(false);
+    f.con_interface.set_enabled(false);
+    for (Frame& page : f.frame_control) {
+        page.set_enabled(false);
+    }
+    fill_tables(f);
+    clear_steps(f);
+    fill_lists(f);
+    show_page(c, 0);
+    go_offline(c);
+}
+
+void show_page(Console& c, int page) {
+    if (page < 0 || page >= page_count) {
+        return;
+    }
+    for (int i = 0; i < page_count; ++i) {
+        c.f.frame_control[static_cast<std::size_t>(i)].set_visible(i == page);
+    }
+    Frame& shown = c.f.frame_control[static_cast<std::size_t>(page)];
+    Twips at = shown.geometry();
+    at.top = 3120;
+    at.left = 1920;
+    shown.set_geometry(at);
+}
+
+void lock_panels(Console& c) {
+    set_frames(c, false);
+    c.f.panels_locked = true;
+}
+
+void unlock_panels(Console& c) {
+    set_frames(c, true);
+    c.f.panels_locked = false;
+}
+
+} // namespace wc

@@ -1,0 +1,153 @@
+#include "link/link.h"
+
+#include "link/protocol.h"
+
+#include <algorithm>
+#include <string>
+
+namespace wc {
+
+int listed_boxes(const Console& c) {
+    return std::min(c.f.cbo_ipaddr.list_count(), socket_count);
+}
+
+namespace {
+bool has_socket(int i) {
+    return i >= 0 && i < socket_count;
+}
+
+void send_on(Console& c, int i, std::string_view cmd) {
+    if (has_socket(i)) {
+        c.platform.socket_send(i, wire_text(cmd) + std::string(line_end));
+    }
+}
+} // namespace
+
+void open_link(Console& c, int i) {
+    if (!has_socket(i)) {
+        return;
+    }
+    c.platform.socket_close(i);
+    const auto& list = c.f.ip_list;
+    const std::string host =
+        static_cast<std::size_t>(i) < list.size() ? list[static_cast<std::size_t>(i)] : "";
+    c.platform.socket_connect(i, host, box_port);
+}
+
+int selected_state(const Console& c) {
+    int i = c.f.cbo_ipaddr.list_index();
+    return has_socket(i) ? c.platform.socket_state(i) : socket_state::closed;
+}
+
+void connect_wait(Console& c, bool stoppable) {
+    Form1& f = c.f;
+    while (selected_state(c) != socket_state::connected) {
+        if (stoppable && !f.con_wait) {
+            return;
+        }
+        c.platform.yield();
+        if (f.con_timeout) {
+            f.con_timeout = false;
+            c.message("Connected error!", MsgIcon::exclamation);
+            return;
+        }
+    }
+}
+
+bool check_link(Console& c, OnLinkDown on_down) {
+    if (selected_state(c) == socket_state::connected) {
+        return true;
+    }
+    c.message("Ethernet is disconnected !", MsgIcon::critical);
+    if (on_down == OnLinkDown::clear_model_then_go_offline) {
+        c.f.cbo_model.set_list_index(-1);
+    }
+    go_offline(c);
+    return false;
+}
+
+void send_one(Console& c, std::string_view cmd) {
+    send_on(c, c.f.cbo_ipaddr.list_index(), cmd);
+}
+
+void send_all(Console& c, std::string_view cmd) {
+    for (int i = 0, n = listed_boxes(c); i < n; ++i) {
+        send_on(c, i, cmd);
+    }
+}
+
+void send_chosen(Console& c, bool all_ip, std::string_view cmd) {
+    if (all_ip) {
+        send_all(c, cmd);
+    } else {
+        send_one(c, cmd);
+    }
+}
+
+void wait_reply(Console& c, const std::uint8_t& flag, std::uint8_t value) {
+    while (flag != value) {
+        c.platform.yield();
+        if (c.f.discon_flag == 1) {
+            return;
+        }
+    }
+}
+
+void go_offline(Console& c) {
+    Form1& f = c.f;
+    if (f.startup_pending) {
+        f.startup_pending = false;
+    } else {
+        for (int i = 0, n = listed_boxes(c); i < n; ++i) {
+            c.platform.socket_close(i);
+        }
+    }
+    f.con_wait = false;
+    f.btn_discon.set_back_color(color::red);
+    f.btn_con.set_back_color(color::button_face);
+    f.lbl_con[2].set_visible(false);
+    f.net_config.set_enabled(false);
+    for (Frame& page : f.frame_control) {
+        page.set_enabled(false);
+    }
+    f.power_ctl[0].set_visible(true);
+    f.power_ctl[1].set_visible(false);
+    f.power_ctl[2].set_visible(false);
+    f.window.set_caption("v1.15");
+    f.power_ctl[0].set_enabled(false);
+    f.btn_sys_fac_rst.set_enabled(false);
+    f.btn_sys_refresh.set_enabled(false);
+    f.Check1[0].set_enabled(false);
+    f.Check1[1].set_enabled(false);
+    f.link_up = false;
+    f.cbo_model.set_enabled(false);
+    f.discon_flag = 1;
+}
+
+void btn_discon_Click(Console& c) {
+    go_offline(c);
+}
+
+void Timer1_Timer(Console& c) {
+    c.f.Timer1.set_enabled(false);
+    c.f.con_timeout = true;
+}
+
+void Timer2_Timer(Console& c) {
+    c.f.Timer2.set_enabled(false);
+    c.f.relink_timeout = true;
+}
+
+void wsk_client_DataArrival(Console& c, int /*index*/) {
+    // Always the selected box: data from the others stays queued on their sockets.
+    int selected = c.f.cbo_ipaddr.list_index();
+    std::string chunk = has_socket(selected) ? c.platform.socket_read(selected) : std::string();
+    c.f.TextInfo.set_text(chunk);
+    for (ReplyParser parser : c.parsers) {
+        if (parser != nullptr) {
+            parser(c, chunk);
+        }
+    }
+}
+
+} // namespace wc

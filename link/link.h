@@ -1,0 +1,50 @@
+#pragma once
+
+// The console's connections to its boxes: one socket per listed box, the
+// selected box as the partner of every exchange, and the waits that yield to
+// the event loop until a reply parser moves a step counter.
+
+#include "console/console.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace wc {
+
+// (Re)open the connection of box i to ip_list(i), port 23.
+void open_link(Console& c, int i);
+
+// Wait until the selected box is connected, Timer1 runs out, or (when
+// stoppable) go_offline clears con_wait.
+void connect_wait(Console& c, bool stoppable);
+
+// What a handler does between "Ethernet is disconnected !" and go_offline.
+enum class OnLinkDown { go_offline, clear_model_then_go_offline };
+
+// Whether the selected box is connected; when it is not, says so, goes
+// offline and the caller abandons its action.
+bool check_link(Console& c, OnLinkDown on_down = OnLinkDown::go_offline);
+
+// The selected box's socket state (closed when nothing is selected).
+int selected_state(const Console& c);
+
+void send_one(Console& c, std::string_view cmd);
+void send_all(Console& c, std::string_view cmd);
+// send_all when the row's "ALL IP" box is ticked, send_one otherwise.
+void send_chosen(Console& c, bool all_ip, std::string_view cmd);
+
+// Yield until flag holds value or the link was torn down.
+void wait_reply(Console& c, const std::uint8_t& flag, std::uint8_t value);
+
+void go_offline(Console& c);
+void btn_discon_Click(Console& c);
+void Timer1_Timer(Console& c);
+void Timer2_Timer(Console& c);
+
+// The receive path: read the selected box, show the chunk, run every parser.
+void wsk_client_DataArrival(Console& c, int index);
+
+// The number of listed boxes that have a socket.
+int listed_boxes(const Console& c);
+
+} // namespace wc

@@ -1,0 +1,78 @@
+#pragma once
+
+// What the console needs of the machine it runs on, and nothing more: the box
+// sockets, one pass of the event loop, two one-shot timers, modal messages,
+// the scanner process, text files beside the executable and the PC's address.
+// The Qt platform implements it for the real window; tests use a scripted one.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace wc {
+
+// Socket states as the handlers compare them; only `connected` matters to them.
+namespace socket_state {
+inline constexpr int closed = 0;
+inline constexpr int connecting = 6;
+inline constexpr int connected = 7;
+inline constexpr int error = 9;
+} // namespace socket_state
+
+enum class TimerId { connect_timeout = 1, relink_delay = 2 };
+enum class MsgIcon { none, critical, exclamation, information, question };
+enum class MsgButtons { ok, yes_no };
+enum class MsgAnswer { ok, yes, no };
+
+// The platform reports what happens through this sink, on the window's thread.
+class PlatformEvents {
+public:
+    virtual ~PlatformEvents() = default;
+    virtual void data_arrival(int socket) = 0;
+    virtual void timer_fired(TimerId timer) = 0;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    void attach(PlatformEvents* events) { m_events = events; }
+
+    // The socket table: sockets 0 to 9, one per listed box.
+    virtual void socket_close(int socket) = 0;
+    // Returns at once; the outcome shows later in socket_state.
+    virtual void socket_connect(int socket, const std::string& host, int port) = 0;
+    virtual int socket_state(int socket) const = 0;
+    // Hands the whole text to the socket; dropped when it is not connected.
+    virtual void socket_send(int socket, std::string_view bytes) = 0;
+    // Everything received and not read yet.
+    virtual std::string socket_read(int socket) = 0;
+    // The PC's own IPv4 address as dotted text.
+    virtual std::string local_ip() = 0;
+
+    // Handles every pending event once, blocking until at least one was handled.
+    virtual void yield() = 0;
+
+    // One-shot timers: fire once, interval_ms after the start, unless stopped.
+    virtual void timer_start(TimerId timer, int interval_ms) = 0;
+    virtual void timer_stop(TimerId timer) = 0;
+
+    virtual MsgAnswer message_box(std::string_view text, MsgIcon icon, MsgButtons buttons) = 0;
+
+    // The scanner program in the application directory; false when it cannot be started.
+    virtual bool start_scanner(std::string_view file_name) = 0;
+    virtual bool scanner_running() = 0;
+
+    // The lines of a text file in the application directory, without their
+    // line ends; nothing when the file cannot be read.
+    virtual std::optional<std::vector<std::string>> read_lines(std::string_view file_name) = 0;
+
+protected:
+    PlatformEvents* events() const { return m_events; }
+
+private:
+    PlatformEvents* m_events = nullptr;
+};
+
+} // namespace wc

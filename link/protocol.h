@@ -1,0 +1,46 @@
+#pragma once
+
+// Command lines out, keyed replies in. Replies are read at fixed character
+// positions counted from 1 at the start of a chunk; a chunk shorter than a
+// field gives a shorter (or empty) field, never an error.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace wc {
+
+inline constexpr int box_port = 23;
+inline constexpr std::string_view line_end = "\r\n";
+
+// Characters from..from+count-1 (1-based) of text, cut short at its end.
+std::string_view chars(std::string_view text, std::size_t from, std::size_t count);
+
+// Whether the key stands exactly (case-sensitive, whole length) at position from.
+bool key_at(std::string_view text, std::string_view key, std::size_t from = 1);
+
+// The number at the start of text: leading blanks, an optional sign, digits
+// and an optional fraction; reading stops at the first character that does not
+// belong to it, and no digits at all read as 0.
+double leading_number(std::string_view text);
+
+// The nearest whole number, a half going to the even neighbour.
+long round_half_even(double value);
+
+// leading_number rounded to a whole number.
+long whole_value(std::string_view text);
+
+// The value of text when the whole of it reads as a number: blanks around an
+// optionally signed decimal number with an optional fraction and exponent.
+std::optional<double> numeric_value(std::string_view text);
+
+// A number as plain decimal text with a leading blank for its sign: " 5".
+std::string sign_blank(long value);
+
+// The bytes that go on the wire for a command: one byte per character,
+// printable ASCII as it is, anything else (line breaks, control characters,
+// characters beyond ASCII) as "?", so that operator text can never add a
+// line or a second command. Text is taken as UTF-8.
+std::string wire_text(std::string_view command);
+
+} // namespace wc

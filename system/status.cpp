@@ -1,0 +1,72 @@
+#include "system/status.h"
+
+#include "link/link.h"
+#include "link/protocol.h"
+
+#include <string>
+
+namespace wc {
+
+void install_status(Console& c) {
+    c.install(ParserSlot::status, parse_status_reply);
+    c.f.cbo_model.on_click = [&c] { cbo_model_Click(c); };
+}
+
+void status_readback(Console& c) {
+    Form1& f = c.f;
+    if (!check_link(c)) {
+        return;
+    }
+    f.status_step = 1;
+    // Each query is sent once the previous answer moved the step; a wait that
+    // ended by a disconnect leaves the later queries dropped by the closed socket.
+    const std::pair<const char*, std::uint8_t> queries[] = {
+        {"RPOW", 2}, {"RMDN", 4}, {"RBEZ", 5}, {"RVER", 6}};
+    for (auto [query, next] : queries) {
+        send_one(c, query);
+        wait_reply(c, f.status_step, next);
+    }
+    f.status_step = 0;
+}
+
+void parse_status_reply(Console& c, std::string reply) {
+    Form1& f = c.f;
+    const std::string_view value = chars(reply, 5, 3);
+    if (key_at(reply, "POWE") && f.status_step == 1) {
+        const bool off = value == "000";
+        f.power_ctl[0].set_visible(false);
+        f.power_ctl[1].set_visible(!off);
+        f.power_ctl[2].set_visible(off);
+        f.status_step = 2;
+    } else if (key_at(reply, "MODN") && f.status_step == 2) {
+        // An ID that is no entry of the list leaves the selection as it was;
+        // the read goes on so that it never waits for an answer already given.
+        long id = whole_value(value);
+        if (id >= 0 && id < f.cbo_model.list_count()) {
+            f.cbo_model.set_list_index(static_cast<int>(id));
+        }
+        f.status_step = 4;
+    } else if (key_at(reply, "BEZE") && f.status_step == 4) {
+        f.opt_bezel[value == "000" ? 0 : 1].choose();
+        f.status_step = 5;
+    } else if (key_at(reply, "VERS") && f.status_step == 5) {
+        f.window.set_caption("v1.15    FW: v" + std::string(chars(reply, 5, 1)) + "." +
+                             std::string(chars(reply, 6, 2)));
+        f.status_step = 6;
+    }
+}
+
+void cbo_model_Click(Console& c) {
+    Form1& f = c.f;
+    if (selected_state(c) != socket_state::connected || !f.link_up) {
+        c.message("Ethernet is disconnected !", MsgIcon::critical);
+        f.cbo_model.set_list_index(-1);
+        go_offline(c);
+        return;
+    }
+    if (f.status_step == 0) {
+        send_one(c, "SMDN " + std::to_string(f.cbo_model.list_index()));
+    }
+}
+
+} // namespace wc

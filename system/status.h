@@ -1,0 +1,17 @@
+#pragma once
+
+// Power state, ID number, bezel switch and firmware version of the selected box.
+
+#include "console/console.h"
+
+#include <string>
+
+namespace wc {
+
+void install_status(Console& c);
+
+void status_readback(Console& c);
+void parse_status_reply(Console& c, std::string reply);
+void cbo_model_Click(Console& c);
+
+} // namespace wc

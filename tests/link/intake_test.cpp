@@ -1,0 +1,84 @@
+#include "link/link.h"
+#include "rig.h"
+
+#include <gtest/gtest.h>
+
+namespace wc::test {
+namespace {
+
+// Records what each parser slot saw, to check the fan-out itself.
+std::vector<std::pair<int, std::string>> seen;
+
+template <int Slot> void record(Console&, std::string chunk) {
+    seen.emplace_back(Slot, std::move(chunk));
+}
+
+template <int Slot> void record_and_spoil(Console&, std::string chunk) {
+    seen.emplace_back(Slot, chunk);
+    chunk.assign("spoilt"); // a parser's own copy: later parsers must not see this
+}
+
+struct Intake : ::testing::Test {
+    Rig r;
+    void SetUp() override {
+        seen.clear();
+        r.list_boxes(3);
+        r.go_online(0);
+    }
+};
+
+TEST_F(Intake, EveryInstalledParserGetsItsOwnCopyInTheFixedOrder) {
+    r.c.parsers = {};
+    r.c.install(ParserSlot::bezel_ack, record<10>);
+    r.c.install(ParserSlot::status, record_and_spoil<0>);
+    r.c.install(ParserSlot::fav, record<4>); // the places between are skipped
+    r.p.arrive(0, "POWE001\r\n");
+    r.p.run_until_idle();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0], std::make_pair(0, std::string("POWE001\r\n")));
+    EXPECT_EQ(seen[1], std::make_pair(4, std::string("POWE001\r\n")));
+    EXPECT_EQ(seen[2], std::make_pair(10, std::string("POWE001\r\n")));
+    EXPECT_EQ(r.f.TextInfo.text(), "POWE001\r\n");
+}
+
+TEST_F(Intake, DataFromABoxNotSelectedStaysUnreadAndClearsTheReplyBox) {
+    r.c.parsers = {};
+    r.c.install(ParserSlot::status, record<0>);
+    r.f.TextInfo.set_text("old");
+    r.p.arrive(2, "POWE000\r\n");
+    r.p.run_until_idle();
+    EXPECT_EQ(r.f.TextInfo.text(), "");
+    EXPECT_EQ(r.p.pending(2), "POWE000\r\n");
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].second, "");
+}
+
+TEST_F(Intake, NothingSelectedReadsNothing) {
+    r.f.cbo_ipaddr.set_list_index(-1);
+    r.f.TextInfo.set_text("old");
+    r.c.data_arrival(0);
+    EXPECT_EQ(r.f.TextInfo.text(), "");
+}
+
+TEST_F(Intake, TwoRepliesInOneChunkShowTogetherAndOnlyTheFirstIsRecognised) {
+    r.f.status_step = 1;
+    r.p.arrive(0, "POWE000\r\nMODN002\r\n");
+    r.p.run_until_idle();
+    EXPECT_EQ(r.f.TextInfo.text(), "POWE000\r\nMODN002\r\n");
+    EXPECT_EQ(r.f.status_step, 2);
+    EXPECT_TRUE(r.f.power_ctl[2].visible());
+    EXPECT_EQ(r.f.cbo_model.list_index(), -1);
+}
+
+TEST_F(Intake, AKeySplitOverTwoChunksOrInSmallLettersIsNotRecognised) {
+    r.f.status_step = 1;
+    r.p.arrive(0, "PO");
+    r.p.arrive(0, "WE001\r\n", 5);
+    r.p.arrive(0, "powe001\r\n", 10);
+    r.p.run_until_idle();
+    EXPECT_EQ(r.f.status_step, 1);
+    EXPECT_TRUE(r.p.sent().empty());
+}
+
+} // namespace
+} // namespace wc::test

@@ -1,0 +1,154 @@
+#pragma once
+
+// A deterministic platform for the core's tests: scripted boxes behind fake
+// sockets, a fake clock that only moves when a yield finds nothing due,
+// scripted answers to message boxes, and a record of every message and every
+// line sent. A yield handles what is due exactly as the real event loop would,
+// so handlers nest inside waits the same way.
+
+#include "link/platform.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace wc::test {
+
+// Thrown by a yield with nothing left to happen: the code under test would wait forever.
+struct Stalled : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct Reply {
+    std::string text;  // sent as it stands: add "\r\n" where a box would
+    int delay_ms = 10; // after the command, or after the previous reply
+};
+
+// How a scripted box answers one command line (given without "\r\n").
+using Responder = std::function<std::vector<Reply>(const std::string& line)>;
+
+struct BoxScript {
+    bool accepts = true; // false: the connect fails
+    bool answers = true; // false: the connect never completes
+    int connect_ms = 20; // until the connection is up (or refused)
+    Responder respond;   // may be empty: a box that never replies
+};
+
+// Answers from a table: each line gets its reply, unknown lines get none.
+Responder reply_table(std::map<std::string, std::string> replies, int delay_ms = 10);
+
+struct Message {
+    std::string text;
+    MsgIcon icon;
+    MsgButtons buttons;
+    bool operator==(const Message&) const = default;
+};
+
+struct Sent {
+    int socket;
+    std::string line; // without "\r\n"
+    bool operator==(const Sent&) const = default;
+};
+
+// Printable on failure: which socket, what line, what message.
+void PrintTo(const Sent& sent, std::ostream* out);
+void PrintTo(const Message& message, std::ostream* out);
+
+class FakePlatform : public Platform {
+public:
+    // Boxes by address; a connect to an address without a script never completes.
+    void add_box(const std::string& host, BoxScript script);
+    void set_local_ip(std::string ip) { m_local_ip = std::move(ip); }
+    void set_file(const std::string& name, std::vector<std::string> lines) {
+        m_files[name] = std::move(lines);
+    }
+    void remove_file(const std::string& name) { m_files.erase(name); }
+    // The scanner runs for run_ms, then on_end runs (it may write the files).
+    void set_scanner(bool present, int run_ms = 500, std::function<void()> on_end = {});
+
+    // Something that happens ms from now: an operator action, a box event.
+    void at(std::int64_t ms, std::function<void()> action);
+    // Text arriving on a socket ms from now, as if the box had sent it.
+    void arrive(int socket, std::string text, std::int64_t ms = 0);
+    // The box behind a socket drops the connection ms from now.
+    void drop(int socket, std::int64_t ms = 0);
+
+    // Answers for the next Yes/No questions, in order; unscripted questions are answered Yes.
+    void answer(MsgAnswer answer) { m_answers.push_back(answer); }
+    // Runs while a message box is on screen: the event loop goes on meanwhile.
+    std::function<void(const Message&)> while_message_shown;
+
+    std::int64_t now() const { return m_now; }
+    long yields() const { return m_yields; }
+    const std::vector<Message>& messages() const { return m_messages; }
+    std::vector<std::string> message_texts() const;
+    const std::vector<Sent>& sent() const { return m_sent; }
+    std::vector<std::string> lines(int socket) const;
+    // Lines dropped because their socket was not connected.
+    const std::vector<Sent>& dropped() const { return m_dropped; }
+    std::vector<int> connects() const { return m_connects; } // sockets, in order
+    std::string pending(int socket) const;                   // received, not read yet
+    void clear_records();
+
+    // Platform
+    void socket_close(int socket) override;
+    void socket_connect(int socket, const std::string& host, int port) override;
+    int socket_state(int socket) const override;
+    void socket_send(int socket, std::string_view bytes) override;
+    std::string socket_read(int socket) override;
+    std::string local_ip() override { return m_local_ip; }
+    void yield() override;
+    void timer_start(TimerId timer, int interval_ms) override;
+    void timer_stop(TimerId timer) override;
+    MsgAnswer message_box(std::string_view text, MsgIcon icon, MsgButtons buttons) override;
+    bool start_scanner(std::string_view file_name) override;
+    bool scanner_running() override;
+    std::optional<std::vector<std::string>> read_lines(std::string_view file_name) override;
+
+    // Runs events due now (none: moves the clock to the next one) without counting a yield.
+    void run_until_idle(std::int64_t limit_ms = 600'000);
+
+private:
+    struct Event {
+        std::int64_t when;
+        std::uint64_t order;
+        std::function<void()> action;
+    };
+    struct Socket {
+        int state = socket_state::closed;
+        std::string host;
+        std::string received;
+        std::uint64_t generation = 0; // bumped by close and connect: stale events do nothing
+        std::int64_t reply_clock = 0; // replies of one box come out in order
+    };
+    void schedule(std::int64_t when, std::function<void()> action);
+    void schedule_on(int socket, std::int64_t when, std::function<void(Socket&)> action);
+    bool run_due();
+
+    std::int64_t m_now = 0;
+    std::uint64_t m_order = 0;
+    long m_yields = 0;
+    std::vector<Event> m_events;
+    std::map<std::string, BoxScript> m_boxes;
+    Socket m_sockets[10];
+    std::map<TimerId, std::uint64_t> m_timer_generation;
+    std::deque<MsgAnswer> m_answers;
+    std::vector<Message> m_messages;
+    std::vector<Sent> m_sent;
+    std::vector<Sent> m_dropped;
+    std::vector<int> m_connects;
+    std::string m_local_ip = "192.168.1.5";
+    std::map<std::string, std::vector<std::string>> m_files;
+    bool m_scanner_present = false;
+    int m_scanner_run_ms = 500;
+    std::function<void()> m_scanner_end;
+    std::optional<std::int64_t> m_scanner_ends_at;
+};
+
+} // namespace wc::test

@@ -1,0 +1,52 @@
+#include "rig.h"
+
+#include "console/app.h"
+#include "console/shell.h"
+#include "link/link.h"
+
+namespace wc::test {
+
+Rig::Rig() {
+    install_all(c);
+    Form_Load(c);
+}
+
+void Rig::list_boxes(int count) {
+    f.cbo_ipaddr.clear();
+    f.cbo_model.clear();
+    f.ip_list.assign(static_cast<std::size_t>(count) + 1, "");
+    for (int k = 0; k < count; ++k) {
+        f.cbo_ipaddr.add_item("00:11:22:33:44:" + std::to_string(10 + k));
+        f.ip_list[static_cast<std::size_t>(k)] = address(k);
+        f.cbo_model.add_item(" " + std::to_string(k));
+    }
+    f.con_interface.set_enabled(true);
+}
+
+void Rig::script_box(int box, Responder respond, int connect_ms) {
+    p.add_box(address(box), BoxScript{true, true, connect_ms, std::move(respond)});
+}
+
+void Rig::go_online(int selected) {
+    for (int k = 0; k < f.cbo_ipaddr.list_count(); ++k) {
+        open_link(c, k);
+    }
+    f.cbo_ipaddr.set_list_index(selected);
+    p.run_until_idle();
+    f.discon_flag = 0;
+    f.btn_con.set_back_color(color::green);
+    f.btn_discon.set_back_color(color::button_face);
+    f.net_config.set_enabled(true);
+    for (Frame& page : f.frame_control) {
+        page.set_enabled(true);
+    }
+    for (Control* control :
+         std::initializer_list<Control*>{&f.power_ctl[0], &f.btn_sys_fac_rst, &f.btn_sys_refresh,
+                                         &f.Check1[0], &f.Check1[1], &f.cbo_model}) {
+        control->set_enabled(true);
+    }
+    f.link_up = true;
+    p.clear_records();
+}
+
+} // namespace wc::test

@@ -1,0 +1,36 @@
+#pragma once
+
+// A console on the fake platform, started as the window starts.
+
+#include "console/console.h"
+#include "fake_platform.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace wc::test {
+
+struct Rig {
+    Rig();
+
+    FakePlatform p;
+    Console c{p};
+    Form1& f = c.f;
+
+    // Lists boxes as a search would, without running one: MAC entries,
+    // ip_list and the ID list; box k gets the address 192.168.1.(20 + k).
+    void list_boxes(int count);
+    static std::string address(int box) { return "192.168.1." + std::to_string(20 + box); }
+
+    // Connects every listed box and brings the window online as a successful
+    // Connect does, without its OSD query and full refresh, so that a feature
+    // can be tested on its own. Boxes without a script get an empty one.
+    void go_online(int selected = 0);
+
+    // The Rig's default box behaviour for go_online: accept, answer through the responder.
+    void script_box(int box, Responder respond, int connect_ms = 20);
+};
+
+} // namespace wc::test
