@@ -39,16 +39,25 @@ void Control::set_fore_color(std::uint32_t color) {
     changed(Prop::fore_color);
 }
 
-bool Control::operable() const {
+bool Control::shown_enabled() const {
     if (m_operable_while != nullptr && *m_operable_while) {
-        return m_enabled && m_visible;
+        return m_enabled;
     }
     for (const Control* c = this; c != nullptr; c = c->m_parent) {
-        if (!c->m_enabled || !c->m_visible) {
+        if (!c->m_enabled) {
             return false;
         }
     }
     return true;
+}
+
+bool Control::operable() const {
+    for (const Control* c = this; c != nullptr; c = c->m_parent) {
+        if (!c->m_visible) {
+            return false;
+        }
+    }
+    return shown_enabled();
 }
 
 void Control::changed(Prop what) {
