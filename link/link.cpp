@@ -85,11 +85,10 @@ void send_chosen(Console& c, bool all_ip, std::string_view cmd) {
 }
 
 void wait_reply(Console& c, const std::uint8_t& flag, std::uint8_t value) {
-    while (flag != value) {
+    // A wait that starts after the link was torn down ends at once: a yield
+    // blocks until something happens, and on a dead link nothing may.
+    while (flag != value && c.f.discon_flag != 1) {
         c.platform.yield();
-        if (c.f.discon_flag == 1) {
-            return;
-        }
     }
 }
 

@@ -64,6 +64,7 @@ class FakePlatform : public Platform {
 public:
     // Boxes by address; a connect to an address without a script never completes.
     void add_box(const std::string& host, BoxScript script);
+    bool has_box(const std::string& host) const { return m_boxes.count(host) != 0; }
     void set_local_ip(std::string ip) { m_local_ip = std::move(ip); }
     void set_file(const std::string& name, std::vector<std::string> lines) {
         m_files[name] = std::move(lines);

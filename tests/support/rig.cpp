@@ -29,6 +29,9 @@ void Rig::script_box(int box, Responder respond, int connect_ms) {
 
 void Rig::go_online(int selected) {
     for (int k = 0; k < f.cbo_ipaddr.list_count(); ++k) {
+        if (!p.has_box(address(k))) {
+            script_box(k, {});
+        }
         open_link(c, k);
     }
     f.cbo_ipaddr.set_list_index(selected);
