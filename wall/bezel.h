@@ -1,0 +1,27 @@
+#pragma once
+
+// Bezel correction: the horizontal and vertical values, the switch, and the
+// two read-backs that the full refresh and the favourite recall run.
+
+#include "console/console.h"
+
+#include <string>
+
+namespace wc {
+
+void install_bezel(Console& c);
+
+// Reads the two values of the selected box into cbo_val_H(1) and cbo_val_V(1).
+void bezel_value_readback(Console& c);
+// Reads the switch state, then the two values; moves ProgressBar1 to 20, 40, 60.
+void bezel_readback(Console& c);
+
+void btn_H_Bezel_send_Click(Console& c);
+void opt_bezel_Click(Console& c, int index);
+
+// Values read back (BHV/BVV while bezel_read_step awaits them).
+void parse_bezel_reply(Console& c, std::string reply);
+// Acknowledgements of SBH/SBV (the same keys, while bezel_set_step awaits them).
+void parse_bezel_ack(Console& c, std::string reply);
+
+} // namespace wc
