@@ -1,0 +1,132 @@
+#include "wall/bezel.h"
+
+#include "link/link.h"
+#include "link/protocol.h"
+
+#include <string>
+
+namespace wc {
+
+namespace {
+
+// Read and write steps: 1 awaits the horizontal value, 5 the vertical one, 9 both arrived.
+constexpr std::uint8_t awaits_h = 1;
+constexpr std::uint8_t awaits_v = 5;
+constexpr std::uint8_t both_done = 9;
+
+bool all_ip(const Form1& f) {
+    return f.Check1[2].ticked();
+}
+
+// A value the list has no entry for (above 255, or negative) leaves the
+// selection as it was; the read still moves on.
+void show_value(ComboBox& list, std::string_view value) {
+    long v = whole_value(value);
+    if (v >= 0) {
+        list.set_list_index(static_cast<int>(v));
+    }
+}
+
+// The switch state is read as a status exchange: parse_status_reply takes the
+// BEZE answer at step 4 and moves it to 5.
+void read_switch(Console& c, bool to_all) {
+    Form1& f = c.f;
+    f.status_step = 4;
+    send_chosen(c, to_all, "RBEZ");
+    wait_reply(c, f.status_step, 5);
+    f.status_step = 0;
+}
+
+} // namespace
+
+void install_bezel(Console& c) {
+    Form1& f = c.f;
+    c.install(ParserSlot::bezel, parse_bezel_reply);
+    c.install(ParserSlot::bezel_ack, parse_bezel_ack);
+    f.btn_H_Bezel_send.on_click = [&c] { btn_H_Bezel_send_Click(c); };
+    f.btn_tvwall_refresh.on_click = [&c] { bezel_value_readback(c); };
+    for (auto& [index, option] : f.opt_bezel) {
+        option->on_click = [&c, index = index] { opt_bezel_Click(c, index); };
+    }
+}
+
+void bezel_value_readback(Console& c) {
+    Form1& f = c.f;
+    if (!check_link(c)) {
+        return;
+    }
+    f.bezel_read_step = awaits_h;
+    send_one(c, "RBH ");
+    wait_reply(c, f.bezel_read_step, awaits_v);
+    send_one(c, "RBV ");
+    wait_reply(c, f.bezel_read_step, both_done);
+    f.bezel_read_step = 0;
+}
+
+void bezel_readback(Console& c) {
+    Form1& f = c.f;
+    if (!check_link(c)) {
+        return;
+    }
+    f.ProgressBar1.set_value(20);
+    f.ProgressBar1.set_value(40);
+    read_switch(c, false);
+    f.ProgressBar1.set_value(60);
+    bezel_value_readback(c);
+}
+
+void btn_H_Bezel_send_Click(Console& c) {
+    Form1& f = c.f;
+    if (!check_link(c)) {
+        return;
+    }
+    // Refused without a word while another exchange owns the bezel or status
+    // steps: with status_step taken neither value would be sent, and a Send
+    // nested in a running Send would take its acknowledgements; either way a
+    // wait would never end.
+    if (f.wall_reset_step != 0 || f.bezel_read_step != 0 || f.bezel_set_step != 0 || f.status_step != 0) {
+        return;
+    }
+    f.bezel_set_step = awaits_h;
+    send_chosen(c, all_ip(f), "SBH " + std::to_string(f.cbo_val_H[1].list_index()));
+    wait_reply(c, f.bezel_set_step, awaits_v);
+    send_chosen(c, all_ip(f), "SBV " + std::to_string(f.cbo_val_V[1].list_index()));
+    wait_reply(c, f.bezel_set_step, both_done);
+    f.bezel_set_step = 0;
+    read_switch(c, all_ip(f));
+}
+
+void opt_bezel_Click(Console& c, int index) {
+    Form1& f = c.f;
+    if (!check_link(c)) {
+        return;
+    }
+    // A choice made by a BEZE answer arrives while status_step is busy.
+    if (f.status_step != 0) {
+        return;
+    }
+    send_chosen(c, all_ip(f), "SBEZ " + std::to_string(index));
+}
+
+void parse_bezel_reply(Console& c, std::string reply) {
+    Form1& f = c.f;
+    const std::string_view value = chars(reply, 4, 3);
+    if (key_at(reply, "BHV") && f.bezel_read_step == awaits_h) {
+        show_value(f.cbo_val_H[1], value);
+        f.bezel_read_step = awaits_v;
+    } else if (key_at(reply, "BVV") && f.bezel_read_step == awaits_v) {
+        show_value(f.cbo_val_V[1], value);
+        f.bezel_read_step = both_done;
+    }
+}
+
+void parse_bezel_ack(Console& c, std::string reply) {
+    Form1& f = c.f;
+    if (key_at(reply, "BHV") && f.bezel_set_step == awaits_h) {
+        f.bezel_set_step = awaits_v;
+    } else if (key_at(reply, "BVV") && f.bezel_set_step == awaits_v) {
+        f.bezel_set_step = both_done;
+    }
+}
+
+} // namespace wc

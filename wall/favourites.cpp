@@ -1,0 +1,85 @@
+#include "wall/favourites.h"
+
+#include "console/shell.h"
+#include "link/link.h"
+#include "link/protocol.h"
+#include "wall/bezel.h"
+
+#include <string>
+
+namespace wc {
+
+namespace {
+
+// Store and recall go to the boxes that are connected now; the others are
+// left out rather than handed a line their closed socket would drop.
+void send_connected(Console& c, const std::string& cmd) {
+    const std::string bytes = wire_text(cmd) + std::string(line_end);
+    for (int i = 0, n = listed_boxes(c); i < n; ++i) {
+        if (c.platform.socket_state(i) == socket_state::connected) {
+            c.platform.socket_send(i, bytes);
+        }
+    }
+}
+
+bool is_slot_value(std::string_view value) {
+    for (std::string_view slot : {"001", "002", "003", "004", "005"}) {
+        if (value == slot) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void install_favourites(Console& c) {
+    Form1& f = c.f;
+    c.install(ParserSlot::fav, parse_fav_reply);
+    for (auto& [slot, button] : f.btn_save) {
+        button->on_click = [&c, slot = slot] { btn_save_Click(c, slot); };
+    }
+    for (auto& [slot, button] : f.btn_recall) {
+        button->on_click = [&c, slot = slot] { btn_recall_Click(c, slot); };
+    }
+}
+
+void btn_save_Click(Console& c, int slot) {
+    if (!check_link(c)) {
+        return;
+    }
+    send_connected(c, "SFAVE " + std::to_string(slot));
+}
+
+void btn_recall_Click(Console& c, int slot) {
+    Form1& f = c.f;
+    if (!check_link(c)) {
+        return;
+    }
+    f.ProgressBar1.set_value(0);
+    f.ProgressBar1.set_visible(true);
+    lock_panels(c);
+    f.recall_step = 1;
+    send_connected(c, "RFAVE " + std::to_string(slot));
+    // Only the selected box is read, so its answer ends the wait for all of them.
+    wait_reply(c, f.recall_step, 2);
+    f.recall_step = 0;
+    // The recall changed the bezel; the window shows what the selected box now holds.
+    bezel_readback(c);
+    f.ProgressBar1.set_value(100);
+    c.message("Recall completed !", MsgIcon::none);
+    f.ProgressBar1.set_visible(false);
+    unlock_panels(c);
+}
+
+void parse_fav_reply(Console& c, std::string reply) {
+    Form1& f = c.f;
+    if (key_at(reply, "MNC") && f.wall_send_step == 1) {
+        f.wall_send_step = 3;
+    } else if (key_at(reply, "RFAV") && is_slot_value(chars(reply, 5, 3)) && f.recall_step == 1) {
+        // The slot answered is not compared with the slot recalled.
+        f.recall_step = 2;
+    }
+}
+
+} // namespace wc

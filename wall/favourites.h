@@ -1,0 +1,19 @@
+#pragma once
+
+// The five favourite slots that every box keeps of its wall settings.
+
+#include "console/console.h"
+
+#include <string>
+
+namespace wc {
+
+void install_favourites(Console& c);
+
+void btn_save_Click(Console& c, int slot);
+void btn_recall_Click(Console& c, int slot);
+
+// The recall's answer (RFAV) and the manual layout's acknowledgement (MNC).
+void parse_fav_reply(Console& c, std::string reply);
+
+} // namespace wc

@@ -1,0 +1,118 @@
+#include "wall/layout.h"
+
+#include "link/link.h"
+#include "link/protocol.h"
+
+#include <string>
+
+namespace wc {
+
+namespace {
+
+constexpr int most_screens = 15;
+
+void take_chosen(const ComboBox& list, std::uint8_t& value) {
+    // Entry k - 1 holds k; no selection gives 0, which Send refuses.
+    value = static_cast<std::uint8_t>(list.list_index() + 1);
+}
+
+// Change comes with every edit, so a half-typed number is taken and then
+// replaced or refused as typing goes on. A fraction is rounded, which may give
+// 0 or 16: Send refuses those.
+void take_typed(Console& c, const ComboBox& list, std::uint8_t& value) {
+    std::optional<double> typed = numeric_value(list.text());
+    if (!typed || *typed <= 0 || *typed >= most_screens + 1) {
+        c.message("Please type 1 ~ 15!", MsgIcon::exclamation);
+        return;
+    }
+    value = static_cast<std::uint8_t>(round_half_even(*typed));
+}
+
+bool on_wall(std::uint8_t screens) {
+    return screens >= 1 && screens <= most_screens;
+}
+
+} // namespace
+
+void install_layout(Console& c) {
+    Form1& f = c.f;
+    c.install(ParserSlot::wall, parse_wall_reply);
+    f.cbo_tv_row.on_click = [&c] { cbo_tv_row_Click(c); };
+    f.cbo_tv_col.on_click = [&c] { cbo_tv_col_Click(c); };
+    f.cbo_tv_row.on_change = [&c] { cbo_tv_row_Change(c); };
+    f.cbo_tv_col.on_change = [&c] { cbo_tv_col_Change(c); };
+    f.btn_tvwall_send.on_click = [&c] { btn_tvwall_send_Click(c); };
+    f.btn_tvwall_reset.on_click = [&c] { btn_tvwall_reset_Click(c); };
+    for (auto& [index, button] : f.btn_tv_fs) {
+        button->on_click = [&c, index = index] { btn_tv_fs_Click(c, index); };
+    }
+}
+
+void cbo_tv_row_Click(Console& c) {
+    take_chosen(c.f.cbo_tv_row, c.f.tv_row_value);
+}
+
+void cbo_tv_col_Click(Console& c) {
+    take_chosen(c.f.cbo_tv_col, c.f.tv_col_value);
+}
+
+void cbo_tv_row_Change(Console& c) {
+    take_typed(c, c.f.cbo_tv_row, c.f.tv_row_value);
+}
+
+void cbo_tv_col_Change(Console& c) {
+    take_typed(c, c.f.cbo_tv_col, c.f.tv_col_value);
+}
+
+void btn_tvwall_send_Click(Console& c) {
+    Form1& f = c.f;
+    if (!check_link(c)) {
+        return;
+    }
+    if (!on_wall(f.tv_row_value) || !on_wall(f.tv_col_value)) {
+        c.message("Please choose the correct values !", MsgIcon::exclamation);
+        return;
+    }
+    // The box expects the blank after the second number.
+    const std::string line =
+        "SMN " + std::to_string(f.tv_row_value) + " " + std::to_string(f.tv_col_value) + " ";
+    f.wall_send_step = 1;
+    send_chosen(c, f.chk_tv_allip[0].ticked(), line);
+    f.wall_send_step = 0;
+}
+
+void btn_tv_fs_Click(Console& c, int index) {
+    Form1& f = c.f;
+    if (!check_link(c)) {
+        return;
+    }
+    f.hotkey_step = 1;
+    send_all(c, "SHOT " + std::to_string(index));
+    f.hotkey_step = 0;
+    f.status_step = 0;
+}
+
+void btn_tvwall_reset_Click(Console& c) {
+    Form1& f = c.f;
+    if (!check_link(c)) {
+        return;
+    }
+    f.wall_reset_step = 1;
+    // The window shows the bezel values that a wall reset leaves on the box.
+    f.cbo_val_H[1].set_list_index(10);
+    f.cbo_val_V[1].set_list_index(10);
+    send_all(c, "SWDE");
+    f.wall_reset_step = 0;
+    f.status_step = 0;
+}
+
+void parse_wall_reply(Console& c, std::string reply) {
+    Form1& f = c.f;
+    if (key_at(reply, "WDEF") && f.wall_reset_step == 1) {
+        f.wall_reset_step = 2;
+    } else if (key_at(reply, "HOTK") && f.hotkey_step == 1) {
+        f.hotkey_step = 2;
+    }
+}
+
+} // namespace wc
