@@ -1,0 +1,106 @@
+#include "link/link.h"
+#include "link/protocol.h"
+#include "network/network.h"
+
+#include <cstdint>
+
+namespace wc {
+
+namespace {
+
+void set_address_fields_enabled(Form1& f, bool enabled) {
+    for (Control* control :
+         std::initializer_list<Control*>{&f.txt_ip, &f.txt_net, &f.txt_gate, &f.btn_ip_set}) {
+        control->set_enabled(enabled);
+    }
+}
+
+// Mode changes are awaited on their own counter: "SIPM 0" on ipset_step (the
+// first step of a static write), "SIPM 1" on ipmode_step.
+void send_mode(Console& c, bool dhcp) {
+    Form1& f = c.f;
+    std::uint8_t& step = dhcp ? f.ipmode_step : f.ipset_step;
+    step = 1;
+    send_one(c, dhcp ? "SIPM 1" : "SIPM 0");
+    wait_reply(c, step, 2);
+    step = 0;
+}
+
+void set_static_address(Console& c) {
+    Form1& f = c.f;
+    struct Write {
+        std::string line;
+        std::uint8_t ack_step;
+        int progress; // after the acknowledgement; -1 leaves the bar
+    };
+    // Read when the button is pressed: the addresses go out as typed then.
+    const Write writes[] = {{"SIPM 0", 2, 20},
+                            {"SIPA " + f.txt_ip.text(), 3, 50},
+                            {"SMAA " + f.txt_net.text(), 4, 80},
+                            {"SGAA " + f.txt_gate.text(), 5, -1}};
+    f.ipset_step = 1;
+    f.ProgressBar2.set_visible(true);
+    f.btn_ip_relink.set_visible(false);
+    for (const Write& write : writes) {
+        send_one(c, write.line);
+        wait_reply(c, f.ipset_step, write.ack_step);
+        if (write.progress >= 0) {
+            f.ProgressBar2.set_value(write.progress);
+        }
+    }
+    f.ProgressBar2.set_visible(false);
+    f.btn_ip_relink.set_visible(true);
+    f.ProgressBar2.set_value(0);
+    f.ipset_step = 0;
+}
+
+struct Ack {
+    const char* key;
+    std::uint8_t Form1::*step;
+    std::uint8_t from;
+};
+
+// Tested in this order; the first row whose key and counter match applies.
+constexpr Ack acks[] = {{"IPMD", &Form1::ipset_step, 1},  {"IPA0", &Form1::ipset_step, 2},
+                        {"MAA0", &Form1::ipset_step, 3},  {"GAA0", &Form1::ipset_step, 4},
+                        {"RELI", &Form1::ipset_step, 5},  {"IPMD", &Form1::ipmode_step, 1},
+                        {"RELI", &Form1::ipmode_step, 2}, {"DEFA", &Form1::factory_step, 1}};
+
+} // namespace
+
+void btn_ip_set_Click(Console& c) {
+    if (!check_link(c)) {
+        return;
+    }
+    if (c.f.ip_mode != 1) {
+        set_static_address(c);
+    } else {
+        send_mode(c, true);
+    }
+}
+
+void cbo_ip_type_Click(Console& c) {
+    Form1& f = c.f;
+    f.ip_mode = static_cast<std::uint8_t>(f.cbo_ip_type.list_index());
+    if (!check_link(c)) {
+        return;
+    }
+    const bool dhcp = f.ip_mode == 1;
+    set_address_fields_enabled(f, !dhcp);
+    // A type written by the read-back is the box's own: nothing goes back.
+    if (f.ipget_step == 0) {
+        send_mode(c, dhcp);
+    }
+}
+
+void parse_ip_ack(Console& c, std::string reply) {
+    for (const Ack& ack : acks) {
+        std::uint8_t& step = c.f.*ack.step;
+        if (key_at(reply, ack.key) && step == ack.from) {
+            step = static_cast<std::uint8_t>(ack.from + 1);
+            return;
+        }
+    }
+}
+
+} // namespace wc
