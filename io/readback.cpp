@@ -1,0 +1,115 @@
+#include "io/io.h"
+#include "link/link.h"
+#include "link/protocol.h"
+
+#include <cstdint>
+
+namespace wc {
+
+namespace {
+
+struct Step {
+    const char* query;
+    const char* key;
+    ComboBox* (*list)(Form1&); // none for mute, which chooses an option
+    int offset;                // list position = value - offset
+};
+
+// Step k (from 1) is awaited while io_read_step is k; its reply moves it to k + 1.
+const Step steps[] = {
+    {"RRES", "RESO", [](Form1& f) { return &f.cbo_reso; }, 0},
+    {"ROSDD", "OSDD", [](Form1& f) { return &f.cbo_info_play; }, 0},
+    {"ROSDT", "OSDT", [](Form1& f) { return &f.cbo_osd_time; }, 5},
+    {"ROSDH", "OSDH", [](Form1& f) { return &f.cbo_osd[0]; }, 0},
+    {"ROSDV", "OSDV", [](Form1& f) { return &f.cbo_osd[1]; }, 0},
+    {"ROSDG", "OSDG", [](Form1& f) { return &f.cbo_osd_gain; }, 0},
+    {"RMUTE", "MUTE", nullptr, 0},
+};
+constexpr std::uint8_t step_count = static_cast<std::uint8_t>(std::size(steps));
+
+void show_value(Form1& f, const Step& step, std::string_view value) {
+    if (step.list == nullptr) {
+        f.opt_mute[value == "001" ? 1 : 0].choose();
+        return;
+    }
+    // A value the list has no entry for keeps the shown one.
+    ComboBox& list = *step.list(f);
+    const long position = whole_value(value) - step.offset;
+    if (position >= 0 && position < list.list_count()) {
+        list.set_list_index(static_cast<int>(position));
+    }
+}
+
+void reset_osd(Console& c) {
+    Form1& f = c.f;
+    const bool all = c.message("Reset All IP ?", MsgIcon::question, MsgButtons::yes_no) == MsgAnswer::yes;
+    f.io_reset_step = 1;
+    f.cbo_info_play.set_list_index(0);
+    f.cbo_osd_time.set_list_index(0);
+    f.cbo_osd[0].set_list_index(5);
+    f.cbo_osd[1].set_list_index(5);
+    f.cbo_osd_gain.set_list_index(2);
+    f.opt_mute[0].choose();
+    send_chosen(c, all, "SOSDR");
+    f.io_reset_step = 0;
+}
+
+} // namespace
+
+void io_readback(Console& c) {
+    Form1& f = c.f;
+    if (!check_link(c)) {
+        return;
+    }
+    f.btn_io_rst[0].set_enabled(false);
+    f.io_read_step = 1;
+    for (std::uint8_t k = 0; k < step_count; ++k) {
+        send_one(c, steps[k].query);
+        wait_reply(c, f.io_read_step, static_cast<std::uint8_t>(k + 2));
+    }
+    f.io_read_step = 0;
+    f.btn_io_rst[0].set_enabled(true);
+}
+
+void parse_io_reply(Console& c, std::string reply) {
+    Form1& f = c.f;
+    if (f.io_read_step >= 1 && f.io_read_step <= step_count) {
+        const Step& step = steps[f.io_read_step - 1];
+        if (key_at(reply, step.key)) {
+            show_value(f, step, chars(reply, 5, 3));
+            ++f.io_read_step;
+            return;
+        }
+    }
+    if (key_at(reply, "OSDI") && f.osd_info_step == 1) {
+        f.osd_info_step = 2;
+    }
+}
+
+void parse_osd_reset_reply(Console& c, std::string reply) {
+    if (key_at(reply, "OSDR") && c.f.io_reset_step == 1) {
+        c.f.io_reset_step = 2;
+    }
+}
+
+void btn_io_rst_Click(Console& c, int index) {
+    if (!check_link(c)) {
+        return;
+    }
+    switch (index) {
+    case 0:
+        io_readback(c);
+        break;
+    case 1:
+        reset_osd(c);
+        break;
+    case 2:
+        // Every listed box shows its OSD information, whatever the "ALL IP" boxes say.
+        send_all(c, "SOSDI");
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace wc
