@@ -1,6 +1,10 @@
 #include "console/app.h"
 
+#include "console/connect.h"
 #include "console/shell.h"
+#include "discovery/search.h"
+#include "io/io.h"
+#include "network/network.h"
 #include "picture/readback.h"
 #include "picture/settings.h"
 #include "system/power.h"
@@ -13,6 +17,10 @@ namespace wc {
 
 void install_all(Console& c) {
     install_shell(c);
+    install_discovery(c);
+    install_connect(c);
+    install_network(c);
+    install_io(c);
     install_status(c);
     install_power(c);
     install_layout(c);

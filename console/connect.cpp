@@ -1,0 +1,125 @@
+#include "console/connect.h"
+
+#include "console/shell.h"
+#include "io/io.h"
+#include "link/link.h"
+#include "network/network.h"
+#include "system/status.h"
+#include "wall/bezel.h"
+
+namespace wc {
+
+namespace {
+
+void show_online(Form1& f) {
+    f.btn_con.set_back_color(color::green);
+    f.btn_discon.set_back_color(color::button_face);
+    f.discon_flag = 0;
+    f.lbl_con[2].set_visible(false);
+    f.net_config.set_enabled(true);
+    for (Frame& page : f.frame_control) {
+        page.set_enabled(true);
+    }
+    for (Control* control :
+         std::initializer_list<Control*>{&f.power_ctl[0], &f.btn_sys_fac_rst, &f.btn_sys_refresh,
+                                         &f.Check1[0], &f.Check1[1], &f.cbo_model}) {
+        control->set_enabled(true);
+    }
+    f.link_up = true;
+}
+
+// The box acknowledges "SOSDI" once it shows its OSD information.
+void ask_osd_info(Console& c) {
+    c.f.osd_info_step = 1;
+    send_one(c, "SOSDI");
+    wait_reply(c, c.f.osd_info_step, 2);
+}
+
+} // namespace
+
+void install_connect(Console& c) {
+    Form1& f = c.f;
+    f.btn_con.on_click = [&c] { btn_con_Click(c); };
+    f.cbo_ipaddr.on_click = [&c] { cbo_ipaddr_Click(c); };
+    f.btn_sys_refresh.on_click = [&c] { btn_sys_refresh_Click(c); };
+}
+
+void btn_con_Click(Console& c) {
+    Form1& f = c.f;
+    for (int i = 0, n = f.cbo_ipaddr.list_count(); i < n; ++i) {
+        open_link(c, i);
+    }
+    f.lbl_con[2].set_visible(true);
+    f.con_wait = true;
+    if (f.cbo_ipaddr.list_index() < 0) {
+        c.message("Please select a MAC to connect !", MsgIcon::exclamation);
+        f.lbl_con[2].set_visible(false);
+        return;
+    }
+    f.Timer1.set_enabled(true);
+    connect_wait(c, true);
+    f.Timer1.set_enabled(false);
+    if (selected_state(c) != socket_state::connected) {
+        go_offline(c);
+        return;
+    }
+    show_online(f);
+    ask_osd_info(c);
+    refresh_all(c);
+}
+
+void cbo_ipaddr_Click(Console& c) {
+    Form1& f = c.f;
+    // Offline, a choice only says which box the next Connect talks to.
+    if (!f.link_up) {
+        return;
+    }
+    open_link(c, f.cbo_ipaddr.list_index());
+    f.Timer1.set_enabled(true);
+    connect_wait(c, false);
+    f.Timer1.set_enabled(false);
+    if (selected_state(c) != socket_state::connected || !f.link_up) {
+        go_offline(c);
+        return;
+    }
+    const MsgAnswer refresh = c.message("Do you want to refresh the parameters for this MAC device ?",
+                                        MsgIcon::question, MsgButtons::yes_no);
+    ask_osd_info(c);
+    if (refresh == MsgAnswer::yes) {
+        refresh_all(c);
+    }
+}
+
+void btn_sys_refresh_Click(Console& c) {
+    refresh_all(c);
+}
+
+void refresh_all(Console& c) {
+    Form1& f = c.f;
+    if (!check_link(c)) {
+        return;
+    }
+    lock_panels(c);
+    f.ProgressBar1.set_visible(true);
+    f.ProgressBar1.set_value(0);
+    const std::pair<void (*)(Console&), int> reads[] = {
+        {status_readback, 30}, {ip_readback, 60}, {bezel_value_readback, 85}, {io_readback, 100}};
+    bool completed = true;
+    for (auto [read, progress] : reads) {
+        read(c);
+        // Disconnect is the way out of a refresh whose box stopped answering:
+        // once the link is down the remaining reads would only report that.
+        if (f.discon_flag == 1) {
+            completed = false;
+            break;
+        }
+        f.ProgressBar1.set_value(progress);
+    }
+    if (completed) {
+        c.message("Refresh completed !", MsgIcon::none);
+    }
+    f.ProgressBar1.set_visible(false);
+    unlock_panels(c);
+}
+
+} // namespace wc
