@@ -1,0 +1,178 @@
+#include "console/connect.h"
+#include "rig.h"
+
+#include <gtest/gtest.h>
+
+namespace wc::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+// What the full refresh asks, in order, after the OSD-information query.
+const std::vector<std::string> refresh_lines = {"RPOW",  "RMDN",  "RBEZ",  "RVER",  "RIPM",
+                                                "RLINK", "RBH ",  "RBV ",  "RRES",  "ROSDD",
+                                                "ROSDT", "ROSDH", "ROSDV", "ROSDG", "RMUTE"};
+
+std::map<std::string, std::string> full_box() {
+    return {
+        {"SOSDI", "OSDI\r\n"},
+        {"RPOW", "POWE001\r\n"},
+        {"RMDN", "MODN001\r\n"},
+        {"RBEZ", "BEZE001\r\n"},
+        {"RVER", "VERS115\r\n"},
+        {"RIPM", "IPMD000\r\n"},
+        {"RLINK", "IP00192 .. 168 .. 001 .. 021 .. 255 .. 255 .. 255 .. 000 .. 192 .. 168 .. 001 .. 001\r\n"},
+        {"RBH ", "BHV012\r\n"},
+        {"RBV ", "BVV034\r\n"},
+        {"RRES", "RESO020\r\n"},
+        {"ROSDD", "OSDD001\r\n"},
+        {"ROSDT", "OSDT010\r\n"},
+        {"ROSDH", "OSDH005\r\n"},
+        {"ROSDV", "OSDV005\r\n"},
+        {"ROSDG", "OSDG002\r\n"},
+        {"RMUTE", "MUTE001\r\n"}};
+}
+
+std::vector<std::string> with_osd_query(std::vector<std::string> lines) {
+    lines.insert(lines.begin(), "SOSDI");
+    return lines;
+}
+
+struct Connect : ::testing::Test {
+    Rig r;
+    std::vector<int> bar_at_send; // ProgressBar1 as each line left, -1 while hidden
+    void SetUp() override {
+        r.list_boxes(3);
+        for (int k = 0; k < 3; ++k) {
+            auto table = reply_table(full_box());
+            r.script_box(k, [this, table](const std::string& line) {
+                bar_at_send.push_back(r.f.ProgressBar1.visible() ? r.f.ProgressBar1.value() : -1);
+                return table(line);
+            });
+        }
+    }
+    void expect_window_usable() {
+        EXPECT_FALSE(r.f.ProgressBar1.visible());
+        EXPECT_FALSE(r.f.panels_locked);
+        for (Control* c : std::initializer_list<Control*>{&r.f.btn_sys_search, &r.f.btn_con, &r.f.btn_ip_get,
+                                                          &r.f.btn_io_rst[0]}) {
+            EXPECT_TRUE(c->shown_enabled()) << c->name();
+        }
+    }
+};
+
+TEST_F(Connect, OpensEveryBoxAwaitsTheSelectedOneAndReadsItsWholeState) {
+    r.f.cbo_ipaddr.user_choose(1);
+    std::vector<int> bar_at_message;
+    r.p.while_message_shown = [&](const Message&) {
+        bar_at_message.push_back(r.f.ProgressBar1.visible() ? r.f.ProgressBar1.value() : -1);
+    };
+    r.f.btn_con.user_click();
+    EXPECT_THAT(r.p.connects(), ElementsAre(0, 1, 2));
+    EXPECT_THAT(r.p.lines(1), ElementsAreArray(with_osd_query(refresh_lines)));
+    EXPECT_TRUE(r.p.lines(0).empty());
+    EXPECT_TRUE(r.p.lines(2).empty());
+    EXPECT_THAT(bar_at_send, ElementsAre(-1, 0, 0, 0, 0, 30, 30, 60, 60, 85, 85, 85, 85, 85, 85, 85));
+    EXPECT_THAT(r.p.messages(), ElementsAre(Message{"Refresh completed !", MsgIcon::none, MsgButtons::ok}));
+    EXPECT_THAT(bar_at_message, ElementsAre(100));
+    expect_window_usable();
+    EXPECT_TRUE(r.f.link_up);
+    EXPECT_EQ(r.f.btn_con.back_color(), color::green);
+    EXPECT_EQ(r.f.window.caption(), "v1.15    FW: v1.15");
+    EXPECT_TRUE(r.f.power_ctl[1].visible());
+    EXPECT_EQ(r.f.cbo_model.list_index(), 1);
+    EXPECT_TRUE(r.f.opt_bezel[1].value());
+    EXPECT_EQ(r.f.cbo_ip_type.text(), "STATIC");
+    EXPECT_EQ(r.f.txt_ip.text(), "192.168.001.021");
+    EXPECT_EQ(r.f.cbo_val_H[1].list_index(), 12);
+    EXPECT_EQ(r.f.cbo_val_V[1].list_index(), 34);
+    EXPECT_EQ(r.f.cbo_reso.text(), "1080p60");
+    EXPECT_TRUE(r.f.opt_mute[1].value());
+}
+
+TEST_F(Connect, WithoutASelectionSaysSoAndStaysOffline) {
+    r.f.btn_con.user_click();
+    EXPECT_THAT(r.p.messages(), ElementsAre(Message{"Please select a MAC to connect !", MsgIcon::exclamation,
+                                                    MsgButtons::ok}));
+    EXPECT_THAT(r.p.connects(), ElementsAre(0, 1, 2));
+    EXPECT_FALSE(r.f.lbl_con[2].visible());
+    EXPECT_FALSE(r.f.link_up);
+    EXPECT_FALSE(r.f.net_config.enabled());
+    r.f.cbo_ipaddr.user_choose(2); // offline: only the selection changes
+    r.p.run_until_idle();
+    EXPECT_THAT(r.p.connects(), ElementsAre(0, 1, 2));
+    EXPECT_TRUE(r.p.sent().empty());
+}
+
+TEST_F(Connect, ABoxThatNeverConnectsTimesOut) {
+    r.p.add_box(Rig::address(0), BoxScript{true, false, 0, {}});
+    r.f.cbo_ipaddr.user_choose(0);
+    r.f.btn_con.user_click();
+    EXPECT_EQ(r.p.now(), 15000);
+    EXPECT_THAT(r.p.messages(),
+                ElementsAre(Message{"Connected error!", MsgIcon::exclamation, MsgButtons::ok}));
+    EXPECT_EQ(r.f.discon_flag, 1);
+    EXPECT_EQ(r.f.btn_discon.back_color(), color::red);
+    EXPECT_FALSE(r.f.Timer1.enabled());
+}
+
+TEST_F(Connect, ABoxSilentAfterRpowIsLeftThroughDisconnect) {
+    r.script_box(0, reply_table({{"SOSDI", "OSDI"}}));
+    r.f.cbo_ipaddr.user_choose(0);
+    r.p.at(60'000, [&] { r.f.btn_discon.user_click(); });
+    r.f.btn_con.user_click();
+    EXPECT_THAT(r.p.lines(0), ElementsAre("SOSDI", "RPOW"));
+    EXPECT_THAT(r.p.dropped(), ElementsAre(Sent{0, "RMDN"}, Sent{0, "RBEZ"}, Sent{0, "RVER"}));
+    EXPECT_TRUE(r.p.messages().empty());
+    expect_window_usable();
+    EXPECT_FALSE(r.f.link_up);
+    for (std::uint8_t step : {r.f.status_step, r.f.ipget_step, r.f.bezel_read_step, r.f.io_read_step}) {
+        EXPECT_EQ(step, 0);
+    }
+}
+
+TEST_F(Connect, ABoxThatNeverAcknowledgesSosdiStartsNoRefresh) {
+    r.script_box(0, reply_table({}));
+    r.f.cbo_ipaddr.user_choose(0);
+    r.p.at(30'000, [&] { r.f.btn_discon.user_click(); });
+    r.f.btn_con.user_click();
+    EXPECT_THAT(r.p.lines(0), ElementsAre("SOSDI"));
+    EXPECT_TRUE(r.p.dropped().empty());
+    EXPECT_FALSE(r.f.panels_locked);
+    EXPECT_THAT(r.p.message_texts(), ElementsAre("Ethernet is disconnected !"));
+}
+
+TEST_F(Connect, SwitchingBoxesReopensOnlyThatOneAndRefreshesWhenAsked) {
+    r.go_online(0);
+    r.p.answer(MsgAnswer::no);
+    r.f.cbo_ipaddr.user_choose(2);
+    EXPECT_THAT(r.p.connects(), ElementsAre(2));
+    EXPECT_THAT(r.p.sent(), ElementsAre(Sent{2, "SOSDI"}));
+    EXPECT_EQ(r.f.osd_info_step, 2);
+    EXPECT_THAT(r.p.messages(),
+                ElementsAre(Message{"Do you want to refresh the parameters for this MAC device ?",
+                                    MsgIcon::question, MsgButtons::yes_no}));
+    r.p.clear_records();
+    r.p.answer(MsgAnswer::yes);
+    r.f.cbo_ipaddr.user_choose(1);
+    EXPECT_THAT(r.p.lines(1), ElementsAreArray(with_osd_query(refresh_lines)));
+    EXPECT_EQ(r.p.sent().size(), refresh_lines.size() + 1);
+    EXPECT_TRUE(r.f.link_up);
+}
+
+TEST_F(Connect, RefreshOnADroppedLinkGoesOfflineWithoutLocking) {
+    r.go_online(0);
+    r.p.drop(0);
+    r.p.run_until_idle();
+    r.f.btn_sys_refresh.user_click();
+    EXPECT_THAT(r.p.messages(),
+                ElementsAre(Message{"Ethernet is disconnected !", MsgIcon::critical, MsgButtons::ok}));
+    EXPECT_FALSE(r.f.link_up);
+    EXPECT_FALSE(r.f.panels_locked);
+    EXPECT_TRUE(r.f.sys_setting.enabled());
+    EXPECT_TRUE(r.p.sent().empty());
+}
+
+} // namespace
+} // namespace wc::test
