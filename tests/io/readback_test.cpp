@@ -114,19 +114,5 @@ TEST_F(IoReadBack, OsdInfoGoesToEveryListedBox) {
     EXPECT_EQ(r.f.osd_info_step, 0);
 }
 
-TEST_F(IoReadBack, AcknowledgementsMoveOnlyTheCounterThatAwaitsThem) {
-    online({});
-    r.p.arrive(0, "OSDR");
-    r.p.run_until_idle();
-    EXPECT_EQ(r.f.io_reset_step, 0);
-    r.f.io_reset_step = 1;
-    r.f.osd_info_step = 1;
-    r.p.arrive(0, "OSDR");
-    r.p.arrive(0, "OSDI", 10);
-    r.p.run_until_idle();
-    EXPECT_EQ(r.f.io_reset_step, 2);
-    EXPECT_EQ(r.f.osd_info_step, 2);
-}
-
 } // namespace
 } // namespace wc::test
