@@ -1,0 +1,49 @@
+#pragma once
+
+// The command line of wallsim:
+//   wallsim [--state-dir DIR] [BOX OPTIONS] ADDRESS[:PORT] [[BOX OPTIONS] ADDRESS[:PORT] ...]
+// One box per address (dotted IPv4; port 23 unless named, 0 picks a free one).
+// Box options stand before the address they apply to and apply to that box only.
+
+#include <chrono>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace sim {
+
+// Ways a box can misbehave, for testing the console against them.
+struct Faults {
+    std::chrono::milliseconds delay{0};        // --delay MS: every reply this much later
+    std::set<std::string, std::less<>> silent; // --silent CMD: never answer these command words
+    int close_after = 0;                       // --close-after N: close after N command lines (0: never)
+    std::size_t split = 0;                     // --split POS: each reply in two chunks at POS (0: whole)
+    bool join = false;                         // --join: two consecutive replies in one chunk
+    bool refuse = false;                       // --refuse: connections are refused
+
+    bool operator==(const Faults&) const = default;
+};
+
+struct BoxConfig {
+    std::string address; // dotted IPv4
+    std::uint16_t port = 23;
+    std::string mac; // --mac, or 02:57:41:4C:4C:NN for the NN-th box
+    Faults faults;
+
+    bool operator==(const BoxConfig&) const = default;
+};
+
+struct Options {
+    std::vector<BoxConfig> boxes;
+    std::string state_dir; // --state-dir DIR; empty: no state files
+};
+
+// The options, or a message saying what is wrong with them.
+std::variant<Options, std::string> parse_options(const std::vector<std::string_view>& args);
+
+std::string_view usage();
+
+} // namespace sim
