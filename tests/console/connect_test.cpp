@@ -1,5 +1,6 @@
 #include "console/connect.h"
 #include "rig.h"
+#include "sim_responder.h"
 
 #include <gtest/gtest.h>
 
@@ -79,16 +80,66 @@ TEST_F(Connect, OpensEveryBoxAwaitsTheSelectedOneAndReadsItsWholeState) {
     expect_window_usable();
     EXPECT_TRUE(r.f.link_up);
     EXPECT_EQ(r.f.btn_con.back_color(), color::green);
-    EXPECT_EQ(r.f.window.caption(), "v1.15    FW: v1.15");
+}
+
+TEST(ConnectToTheSimulatedBox, EndsWithTheWindowShowingTheBoxsState) {
+    sim::BoxState state;
+    state.id = 2;
+    state.firmware_major = 2;
+    state.firmware_minor = "07";
+    state.wall.bezel_switch = 1;
+    state.wall.bezel_h = 12;
+    state.wall.bezel_v = 34;
+    state.ip_mode = 1;
+    state.ip_address = "10.0.0.9";
+    state.net_mask = "255.0.0.0";
+    state.gateway = "10.0.0.1";
+    state.resolution = 28;
+    state.osd_display = 1;
+    state.osd_timeout = 12;
+    state.osd_h = 3;
+    state.osd_v = 7;
+    state.osd_gain = 9;
+    state.mute = 1;
+    sim::Box box;
+    box.load(state);
+    Rig r;
+    r.list_boxes(3);
+    r.script_box(1, sim_responder(box));
+    r.f.cbo_ipaddr.user_choose(1);
+    r.f.btn_con.user_click();
+
+    EXPECT_THAT(r.p.message_texts(), ElementsAre("Refresh completed !"));
+    const std::pair<std::string, std::string> shown[] = {
+        {r.f.window.caption(), "v1.15    FW: v2.07"},
+        {r.f.cbo_model.text(), " 2"},
+        {r.f.cbo_ip_type.text(), "DHCP"},
+        {r.f.txt_ip.text(), "010.000.000.009"},
+        {r.f.txt_net.text(), "255.000.000.000"},
+        {r.f.txt_gate.text(), "010.000.000.001"},
+        {r.f.cbo_val_H[1].text(), " 12"},
+        {r.f.cbo_val_V[1].text(), " 34"},
+        {r.f.cbo_reso.text(), "Native"},
+        {r.f.cbo_info_play.text(), "ON"},
+        {r.f.cbo_osd_time.text(), "12"},
+        {r.f.cbo_osd[0].text(), "3"},
+        {r.f.cbo_osd[1].text(), "7"},
+        {r.f.cbo_osd_gain.text(), "9"},
+    };
+    for (const auto& [text, expected] : shown) {
+        EXPECT_EQ(text, expected);
+    }
     EXPECT_TRUE(r.f.power_ctl[1].visible());
-    EXPECT_EQ(r.f.cbo_model.list_index(), 1);
     EXPECT_TRUE(r.f.opt_bezel[1].value());
-    EXPECT_EQ(r.f.cbo_ip_type.text(), "STATIC");
-    EXPECT_EQ(r.f.txt_ip.text(), "192.168.001.021");
-    EXPECT_EQ(r.f.cbo_val_H[1].list_index(), 12);
-    EXPECT_EQ(r.f.cbo_val_V[1].list_index(), 34);
-    EXPECT_EQ(r.f.cbo_reso.text(), "1080p60");
     EXPECT_TRUE(r.f.opt_mute[1].value());
+    EXPECT_FALSE(r.f.txt_ip.enabled());
+    // Every question asked once, and nothing the window showed went back to the box.
+    std::map<std::string, int, std::less<>> asked;
+    for (const std::string& line : with_osd_query(refresh_lines)) {
+        asked[std::string(sim::command_word(line))] = 1;
+    }
+    EXPECT_EQ(box.received(), asked);
+    EXPECT_EQ(box.state(), state);
 }
 
 TEST_F(Connect, WithoutASelectionSaysSoAndStaysOffline) {
