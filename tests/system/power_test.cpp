@@ -1,5 +1,7 @@
 #include "rig.h"
+#include "sim_responder.h"
 #include "system/power.h"
+#include "system/status.h"
 
 #include <gtest/gtest.h>
 
@@ -145,6 +147,56 @@ TEST_F(Power, FactoryResetAfterADisconnectStillReportsAndLeavesTheButtonUsable) 
     EXPECT_TRUE(all_closed());
     EXPECT_EQ(r.f.factory_step, 0);
     EXPECT_TRUE(r.f.btn_sys_fac_rst.enabled());
+}
+
+TEST(PowerWithTheSimulatedBox, TheButtonsFollowTheBoxAndSwitchingOnEndsTheSession) {
+    sim::Box box;
+    Rig r;
+    r.list_boxes(2);
+    r.script_box(0, sim_responder(box));
+    r.go_online(0);
+    status_readback(r.c);
+    ASSERT_TRUE(r.f.power_ctl[1].visible()); // "Power ON", as the box is
+
+    r.f.power_ctl[1].user_click();
+    EXPECT_EQ(box.state().power, 0);
+    EXPECT_TRUE(r.f.power_ctl[2].visible());
+    EXPECT_FALSE(r.f.power_ctl[1].visible());
+
+    r.f.power_ctl[2].user_click();
+    EXPECT_EQ(box.state().power, 1);
+    EXPECT_TRUE(r.f.power_ctl[0].visible()); // offline: the state is unknown until the next read
+    EXPECT_EQ(r.f.discon_flag, 1);
+    EXPECT_THAT(r.p.messages(), IsEmpty());
+}
+
+TEST(FactoryResetWithTheSimulatedBox, TheBoxIsBackToFactoryAndAReconnectShowsIt) {
+    sim::BoxState changed;
+    changed.wall.bezel_switch = 1;
+    changed.wall.bezel_h = 40;
+    changed.brightness[2] = 90;
+    changed.mute = 1;
+    sim::Box box;
+    box.load(changed);
+    Rig r;
+    r.list_boxes(1);
+    r.script_box(0, sim_responder(box));
+    r.go_online(0);
+    r.f.btn_sys_fac_rst.user_click();
+    sim::BoxState factory;
+    factory.mac = changed.mac;
+    EXPECT_EQ(box.state(), factory);
+    EXPECT_THAT(r.p.message_texts(), ElementsAre("Reset completed ! Please reconnect the ethernet !"));
+    EXPECT_EQ(r.f.discon_flag, 1);
+
+    r.p.clear_records();
+    r.f.btn_con.user_click();
+    EXPECT_THAT(r.p.message_texts(), ElementsAre("Refresh completed !"));
+    EXPECT_EQ(r.f.cbo_val_H[1].list_index(), factory.wall.bezel_h);
+    EXPECT_EQ(r.f.cbo_val_V[1].list_index(), factory.wall.bezel_v);
+    EXPECT_TRUE(r.f.opt_bezel[0].value());
+    EXPECT_TRUE(r.f.opt_mute[0].value());
+    EXPECT_TRUE(r.f.power_ctl[1].visible());
 }
 
 } // namespace

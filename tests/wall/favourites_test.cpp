@@ -1,4 +1,5 @@
 #include "rig.h"
+#include "sim_responder.h"
 #include "wall/favourites.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,43 @@ TEST_F(Favourites, TheLayoutAcknowledgementIsTakenOnlyWhileSmnIsBeingSent) {
     r.f.wall_send_step = 0;
     parse_fav_reply(r.c, "MNC");
     EXPECT_EQ(r.f.wall_send_step, 0);
+}
+
+TEST(FavouritesWithTheSimulatedBoxes, ARecallBringsBackWhatWasStoredOnEveryBoxAndTheWindowShowsIt) {
+    sim::Box boxes[2];
+    Rig r;
+    r.list_boxes(2);
+    for (int k = 0; k < 2; ++k) {
+        r.script_box(k, sim_responder(boxes[k]));
+    }
+    r.go_online(0);
+    r.f.opt_tv2.user_click();
+    r.f.Check1[2].user_click(); // the bezel commands go to both boxes
+    r.f.cbo_val_H[1].user_choose(12);
+    r.f.cbo_val_V[1].user_choose(34);
+    r.f.btn_H_Bezel_send.user_click();
+    r.f.opt_bezel[1].user_click();
+    r.f.opt_tv3.user_click();
+    r.f.btn_save[2].user_click();
+    r.f.opt_tv2.user_click();
+    r.f.opt_bezel[0].user_click();
+    r.f.btn_tvwall_reset.user_click();
+    r.p.run_until_idle();
+    ASSERT_EQ(boxes[1].state().wall.bezel_h, 10); // the reset reached the other box too
+
+    r.f.opt_tv3.user_click();
+    r.f.btn_recall[2].user_click();
+    EXPECT_THAT(r.p.message_texts(), ElementsAre("Recall completed !"));
+    for (const sim::Box& box : boxes) {
+        EXPECT_EQ(box.state().wall, box.state().favourites[1]);
+        EXPECT_EQ(box.state().wall.bezel_h, 12);
+        EXPECT_EQ(box.state().wall.bezel_v, 34);
+        EXPECT_EQ(box.state().wall.bezel_switch, 1);
+    }
+    EXPECT_EQ(r.f.cbo_val_H[1].list_index(), 12);
+    EXPECT_EQ(r.f.cbo_val_V[1].list_index(), 34);
+    EXPECT_TRUE(r.f.opt_bezel[1].value());
+    EXPECT_EQ(boxes[0].received("SBEZ"), 2); // ON, OFF: the switch read back was not sent again
 }
 
 } // namespace
