@@ -120,6 +120,11 @@ void refresh_all(Console& c) {
     }
     f.ProgressBar1.set_visible(false);
     unlock_panels(c);
+    // Unlocking enables every frame; a refresh that ended offline must leave
+    // the window in the offline look, not with pages that only fail.
+    if (!completed) {
+        go_offline(c);
+    }
 }
 
 } // namespace wc

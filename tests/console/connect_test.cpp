@@ -53,12 +53,15 @@ struct Connect : ::testing::Test {
             });
         }
     }
-    void expect_window_usable() {
+    // Unlocked: Search and Connect usable, the pages as far as the link is up.
+    void expect_window_usable(bool online) {
         EXPECT_FALSE(r.f.ProgressBar1.visible());
         EXPECT_FALSE(r.f.panels_locked);
-        for (Control* c : std::initializer_list<Control*>{&r.f.btn_sys_search, &r.f.btn_con, &r.f.btn_ip_get,
-                                                          &r.f.btn_io_rst[0]}) {
+        for (Control* c : std::initializer_list<Control*>{&r.f.btn_sys_search, &r.f.btn_con}) {
             EXPECT_TRUE(c->shown_enabled()) << c->name();
+        }
+        for (Control* c : std::initializer_list<Control*>{&r.f.btn_ip_get, &r.f.btn_io_rst[0]}) {
+            EXPECT_EQ(c->shown_enabled(), online) << c->name();
         }
     }
 };
@@ -77,7 +80,7 @@ TEST_F(Connect, OpensEveryBoxAwaitsTheSelectedOneAndReadsItsWholeState) {
     EXPECT_THAT(bar_at_send, ElementsAre(-1, 0, 0, 0, 0, 30, 30, 60, 60, 85, 85, 85, 85, 85, 85, 85));
     EXPECT_THAT(r.p.messages(), ElementsAre(Message{"Refresh completed !", MsgIcon::none, MsgButtons::ok}));
     EXPECT_THAT(bar_at_message, ElementsAre(100));
-    expect_window_usable();
+    expect_window_usable(true);
     EXPECT_TRUE(r.f.link_up);
     EXPECT_EQ(r.f.btn_con.back_color(), color::green);
 }
@@ -176,7 +179,7 @@ TEST_F(Connect, ABoxSilentAfterRpowIsLeftThroughDisconnect) {
     EXPECT_THAT(r.p.lines(0), ElementsAre("SOSDI", "RPOW"));
     EXPECT_THAT(r.p.dropped(), ElementsAre(Sent{0, "RMDN"}, Sent{0, "RBEZ"}, Sent{0, "RVER"}));
     EXPECT_TRUE(r.p.messages().empty());
-    expect_window_usable();
+    expect_window_usable(false);
     EXPECT_FALSE(r.f.link_up);
     for (std::uint8_t step : {r.f.status_step, r.f.ipget_step, r.f.bezel_read_step, r.f.io_read_step}) {
         EXPECT_EQ(step, 0);

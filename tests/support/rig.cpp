@@ -34,6 +34,8 @@ void Rig::go_online(int selected) {
         }
         open_link(c, k);
     }
+    // Chosen while offline, as before a Connect: choosing a box while online switches boxes.
+    f.link_up = false;
     f.cbo_ipaddr.set_list_index(selected);
     p.run_until_idle();
     f.discon_flag = 0;

@@ -1,0 +1,51 @@
+#pragma once
+
+// The operator's PC and the simulated boxes on a private network made of
+// network namespaces (scripts/testnet): boxes 1..N on 192.168.1.20 and up,
+// one more box on 192.168.2.30, the PC on 192.168.1.5 first and 192.168.2.5
+// second. Each box is a real wallsim process that writes its state to a file.
+
+#include <map>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace wc::e2e {
+
+class TestNetwork {
+public:
+    // Empty when the machine can make the network; otherwise why it cannot.
+    static std::string unavailable_reason();
+
+    // Builds the network with `boxes` boxes in the PC's network and starts a
+    // wallsim in every box namespace (the other-network box too).
+    TestNetwork(std::string prefix, int boxes);
+    ~TestNetwork();
+    TestNetwork(const TestNetwork&) = delete;
+    TestNetwork& operator=(const TestNetwork&) = delete;
+
+    // Moves this process into the PC's namespace: its sockets and the
+    // programs it starts from then on live there.
+    void enter_pc() const;
+
+    int boxes() const { return m_boxes; }
+    static std::string address(int box) { return "192.168.1." + std::to_string(19 + box); }
+    static std::string mac(int box);
+
+    // Restarts box k's wallsim with extra fault options (its state starts anew).
+    void restart_box(int box, const std::vector<std::string>& options);
+    void kill_box(int box);
+    // The box's state as wallsim last wrote it; empty before its first change.
+    std::map<std::string, std::string> state(int box) const;
+    std::string state_of(int box, const std::string& key) const;
+
+private:
+    void start_box(int box, const std::string& address, const std::string& mac,
+                   const std::vector<std::string>& options);
+    std::string m_prefix;
+    int m_boxes;
+    std::string m_state_dir;
+    std::map<int, pid_t> m_wallsims; // box number (0 = the other network) to process
+};
+
+} // namespace wc::e2e
