@@ -110,6 +110,9 @@ void Operator::watch() {
     }
     box->setProperty("answered", true);
     m_messages.append(box->text());
+    if (on_message) {
+        on_message(*box);
+    }
     QAbstractButton* button = box->button(QMessageBox::Ok);
     if (box->button(QMessageBox::Yes) != nullptr) {
         bool yes = m_answers.empty() || m_answers.front();

@@ -36,6 +36,8 @@ public:
     // Answers for the next Yes/No questions; unscripted ones are answered Yes.
     void answer_no() { m_answers.push_back(false); }
     QStringList messages() const { return m_messages; }
+    // Sees every message box once it is on screen, before it is answered.
+    std::function<void(QWidget& box)> on_message;
     void forget_messages() { m_messages.clear(); }
 
     // Handles events until the condition holds; false after `patience`.

@@ -69,7 +69,8 @@ std::string TestNetwork::mac(int box) {
     return text;
 }
 
-TestNetwork::TestNetwork(std::string prefix, int boxes) : m_prefix(std::move(prefix)), m_boxes(boxes) {
+TestNetwork::TestNetwork(std::string prefix, int boxes)
+    : m_prefix(std::move(prefix)), m_boxes(boxes), m_home(open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC)) {
     std::string output;
     if (run({WALL_TESTNET, "up", std::to_string(boxes)}, m_prefix, &output) != 0) {
         throw std::runtime_error("testnet up failed: " + output);
@@ -84,6 +85,11 @@ TestNetwork::TestNetwork(std::string prefix, int boxes) : m_prefix(std::move(pre
 }
 
 TestNetwork::~TestNetwork() {
+    // Tearing down ends every process left in the namespaces: this one must not be among them.
+    if (m_home >= 0) {
+        setns(m_home, CLONE_NEWNET);
+        close(m_home);
+    }
     for (auto& [box, pid] : m_wallsims) {
         kill(pid, SIGTERM);
         waitpid(pid, nullptr, 0);

@@ -25,7 +25,8 @@ public:
     TestNetwork& operator=(const TestNetwork&) = delete;
 
     // Moves this process into the PC's namespace: its sockets and the
-    // programs it starts from then on live there.
+    // programs it starts from then on live there. The network is torn down
+    // from the namespace the process came from.
     void enter_pc() const;
 
     int boxes() const { return m_boxes; }
@@ -45,6 +46,7 @@ private:
     std::string m_prefix;
     int m_boxes;
     std::string m_state_dir;
+    int m_home = -1;                 // the namespace this process started in
     std::map<int, pid_t> m_wallsims; // box number (0 = the other network) to process
 };
 
