@@ -1,0 +1,357 @@
+#include "ui/form_window.h"
+
+#include "ui/form_layout.h"
+#include "ui/frame_box.h"
+#include "ui/key_codes.h"
+#include "ui/widget_look.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+
+namespace wc {
+
+namespace {
+
+QString qt_text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+std::string model_text(const QString& text) {
+    return text.toStdString();
+}
+
+double screen_scale(const QWidget& widget) {
+    const QScreen* screen = widget.screen() != nullptr ? widget.screen() : QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->logicalDotsPerInchY() / 96.0 : 1.0;
+}
+
+} // namespace
+
+FormWindow::FormWindow(Form1& form, double scale) : m_form(form) {
+    const double screen = screen_scale(*this);
+    m_scale = scale > 0 ? scale : screen;
+    // Points already grow with the screen's dpi; only a scale of our own must be added.
+    m_font_scale = m_scale / screen;
+
+    setObjectName(qt_text(form.window.name()));
+    setFixedSize(to_pixels(client_width, m_scale), to_pixels(client_height, m_scale));
+    setFont(console_font(control_points, m_font_scale));
+
+    const auto names = accessible_names(form);
+    for (Control* control : form.controls()) {
+        build(*control, names.at(control));
+    }
+}
+
+FormWindow::~FormWindow() {
+    for (Control* control : m_form.controls()) {
+        control->set_observer(nullptr);
+    }
+}
+
+QWidget* FormWindow::widget_of(const Control& control) const {
+    auto it = m_widgets.find(&control);
+    return it == m_widgets.end() ? nullptr : it->second;
+}
+
+void FormWindow::build(Control& control, const std::string& accessible_name) {
+    if (&control == &m_form.window) {
+        setAccessibleName(qt_text(accessible_name));
+        control.set_observer(this);
+        show_all(control);
+        return;
+    }
+    QWidget* parent = control.parent() != nullptr ? m_widgets.at(control.parent()) : this;
+    QWidget* widget = make_widget(control, parent);
+    widget->setObjectName(qt_text(control.name()));
+    widget->setAccessibleName(qt_text(accessible_name));
+    widget->setGeometry(to_pixels(placement(control).value_or(control.geometry()), m_scale));
+    if (control.kind() == Kind::frame) {
+        widget->setFont(console_font(frame_caption_points, m_font_scale));
+    } else if (&control == &m_form.TextInfo) {
+        QFont plain = QApplication::font();
+        plain.setPointSizeF(plain.pointSizeF() * m_font_scale);
+        widget->setFont(plain);
+    } else {
+        widget->setFont(console_font(control_points, m_font_scale));
+    }
+    m_widgets[&control] = widget;
+    bind_operator(control, widget);
+    control.set_observer(this);
+    show_all(control);
+}
+
+QWidget* FormWindow::make_widget(Control& control, QWidget* parent) {
+    switch (control.kind()) {
+    case Kind::frame:
+        return new FrameBox(qt_text(control.caption()), parent);
+    case Kind::button:
+        return new QPushButton(parent);
+    case Kind::label: {
+        auto* label = new QLabel(parent);
+        label->setAlignment(centred(control) ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+        return label;
+    }
+    case Kind::check_box:
+        return new QCheckBox(parent);
+    case Kind::option_button: {
+        // The model keeps the group's choice; Qt must not move it by itself.
+        auto* option = new QRadioButton(parent);
+        option->setAutoExclusive(false);
+        return option;
+    }
+    case Kind::text_box:
+        return new QLineEdit(parent);
+    case Kind::combo_box: {
+        auto* combo = new QComboBox(parent);
+        if (static_cast<ComboBox&>(control).style() == ComboBox::Style::editable) {
+            combo->setEditable(true);
+        }
+        return combo;
+    }
+    case Kind::progress_bar: {
+        auto* bar = new QProgressBar(parent);
+        bar->setRange(0, 100);
+        bar->setTextVisible(false);
+        return bar;
+    }
+    }
+    return new QWidget(parent);
+}
+
+void FormWindow::bind_operator(Control& control, QWidget* widget) {
+    switch (control.kind()) {
+    case Kind::button:
+        connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
+                [&control] { static_cast<Button&>(control).user_click(); });
+        break;
+    case Kind::check_box:
+        connect(static_cast<QCheckBox*>(widget), &QCheckBox::clicked, this, [this, &control] {
+            static_cast<CheckBox&>(control).user_click();
+            changed(control, Prop::value);
+        });
+        break;
+    case Kind::option_button:
+        connect(static_cast<QRadioButton*>(widget), &QRadioButton::clicked, this, [this, &control] {
+            static_cast<OptionButton&>(control).user_click();
+            changed(control, Prop::value);
+        });
+        break;
+    case Kind::text_box:
+        connect(static_cast<QLineEdit*>(widget), &QLineEdit::textEdited, this,
+                [this, &control](const QString& text) {
+                    static_cast<TextBox&>(control).user_type(model_text(text));
+                    changed(control, Prop::text);
+                });
+        break;
+    case Kind::combo_box:
+        bind_combo(static_cast<ComboBox&>(control), static_cast<QComboBox*>(widget));
+        break;
+    case Kind::frame:
+    case Kind::label:
+    case Kind::progress_bar:
+        break;
+    }
+}
+
+void FormWindow::bind_combo(ComboBox& combo, QComboBox* widget) {
+    connect(widget, &QComboBox::activated, this, [this, &combo, widget](int position) {
+        combo.user_choose(position);
+        show_selection(combo, *widget);
+    });
+    if (combo.style() != ComboBox::Style::editable) {
+        return;
+    }
+    // Typed text is the operator's value, never a choice from the list: Enter
+    // adds no item, nothing completes the text, and finishing an edit whose
+    // text matches an item must not select it behind the handlers' back.
+    widget->setInsertPolicy(QComboBox::NoInsert);
+    widget->setCompleter(nullptr);
+    QObject::disconnect(widget->lineEdit(), SIGNAL(editingFinished()), widget, nullptr);
+    connect(widget->lineEdit(), &QLineEdit::textEdited, this, [this, &combo, widget](const QString& text) {
+        combo.user_edit(model_text(text));
+        show_selection(combo, *widget);
+    });
+    m_editable_lists[widget] = &combo;
+    widget->installEventFilter(this);
+    widget->lineEdit()->installEventFilter(this);
+    m_editable_lists[widget->lineEdit()] = &combo;
+}
+
+// Every key reaches the list's KeyDown before the edit field sees it.
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto it = m_editable_lists.find(watched);
+        if (it != m_editable_lists.end()) {
+            if (const auto key = console_key(static_cast<QKeyEvent*>(event)->key())) {
+                it->second->user_key(*key);
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit closing();
+}
+
+void FormWindow::changed(Control& control, Prop what) {
+    if (&control == &m_form.window) {
+        setWindowTitle(qt_text(control.caption()));
+        return;
+    }
+    QWidget* widget = widget_of(control);
+    if (widget == nullptr) {
+        return;
+    }
+    switch (what) {
+    case Prop::caption:
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            button->setText(qt_text(control.caption()));
+        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+            label->setText(qt_text(control.caption()));
+        } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+            frame->setTitle(qt_text(control.caption()));
+        }
+        break;
+    case Prop::enabled:
+        show_every_enabled();
+        schedule_enabled_sweep();
+        break;
+    case Prop::visible:
+        widget->setVisible(control.visible());
+        break;
+    case Prop::back_color:
+        apply_back_color(*widget, control.kind(), control.back_color());
+        break;
+    case Prop::fore_color:
+        apply_fore_color(*widget, control.fore_color());
+        break;
+    case Prop::items:
+        if (control.kind() == Kind::combo_box) {
+            show_items(static_cast<ComboBox&>(control), *static_cast<QComboBox*>(widget));
+        }
+        break;
+    case Prop::list_index:
+        if (control.kind() == Kind::combo_box) {
+            show_selection(static_cast<ComboBox&>(control), *static_cast<QComboBox*>(widget));
+        }
+        break;
+    case Prop::text:
+        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            const QString text = qt_text(static_cast<TextBox&>(control).text());
+            // Rewriting an unchanged text would move the operator's cursor.
+            if (edit->text() != text) {
+                edit->setText(text);
+            }
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            show_selection(static_cast<ComboBox&>(control), *combo);
+        }
+        break;
+    case Prop::value:
+        if (auto* check = qobject_cast<QCheckBox*>(widget)) {
+            const int value = static_cast<CheckBox&>(control).value();
+            check->setCheckState(value == 1   ? Qt::Checked
+                                 : value == 2 ? Qt::PartiallyChecked
+                                              : Qt::Unchecked);
+        } else if (auto* option = qobject_cast<QRadioButton*>(widget)) {
+            option->setChecked(static_cast<OptionButton&>(control).value());
+        } else if (auto* bar = qobject_cast<QProgressBar*>(widget)) {
+            bar->setValue(static_cast<ProgressBar&>(control).value());
+        }
+        break;
+    }
+}
+
+void FormWindow::show_all(Control& control) {
+    for (Prop what : {Prop::caption, Prop::visible, Prop::back_color, Prop::fore_color, Prop::items,
+                      Prop::list_index, Prop::text, Prop::value}) {
+        changed(control, what);
+    }
+    show_enabled(control);
+}
+
+void FormWindow::show_enabled(Control& control) {
+    QWidget* widget = widget_of(control);
+    if (widget == nullptr) {
+        return;
+    }
+    if (auto* frame = qobject_cast<FrameBox*>(widget)) {
+        frame->set_shown_enabled(control.shown_enabled());
+    } else {
+        widget->setEnabled(control.shown_enabled());
+    }
+}
+
+// A frame's state reaches every control inside it, and Disconnect's
+// exemption depends on more than its own flags, so every control is shown afresh.
+void FormWindow::show_every_enabled() {
+    for (Control* control : m_form.controls()) {
+        show_enabled(*control);
+    }
+}
+
+// The panel lock marks Disconnect as exempt only after it has disabled the
+// frames, without telling anyone; one more look on the next pass of the event
+// loop, before any input is handled, shows Disconnect usable again.
+void FormWindow::schedule_enabled_sweep() {
+    if (m_sweep_pending) {
+        return;
+    }
+    m_sweep_pending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_sweep_pending = false;
+            show_every_enabled();
+        },
+        Qt::QueuedConnection);
+}
+
+// Lists grow one item at a time at start-up: only what differs from the
+// model at the end of the widget's list is replaced.
+void FormWindow::show_items(ComboBox& combo, QComboBox& widget) {
+    const QSignalBlocker quiet(widget);
+    const auto& items = combo.items();
+    int same = 0;
+    const int shown = widget.count();
+    while (same < shown && same < combo.list_count() &&
+           widget.itemText(same) == qt_text(items[static_cast<std::size_t>(same)])) {
+        ++same;
+    }
+    for (int k = shown - 1; k >= same; --k) {
+        widget.removeItem(k);
+    }
+    for (int k = same; k < combo.list_count(); ++k) {
+        widget.addItem(qt_text(items[static_cast<std::size_t>(k)]));
+    }
+    show_selection(combo, widget);
+}
+
+// A selection written by the model is no choice of the operator's: the
+// widget's signals stay quiet while it follows.
+void FormWindow::show_selection(ComboBox& combo, QComboBox& widget) {
+    const QSignalBlocker quiet(widget);
+    if (widget.currentIndex() != combo.list_index()) {
+        widget.setCurrentIndex(combo.list_index());
+    }
+    if (combo.style() == ComboBox::Style::editable) {
+        const QString text = qt_text(combo.text());
+        if (widget.currentText() != text) {
+            widget.setEditText(text);
+        }
+    }
+}
+
+} // namespace wc

@@ -1,0 +1,60 @@
+#pragma once
+
+// Form1 on screen: one Qt widget per control of the model, bound both ways.
+// What the handlers change in the model shows at once; what the operator does
+// reaches the model as an operator action (user_click, user_choose, ...),
+// which raises the handler's event only when the control is operable.
+
+#include "console/form.h"
+
+#include <QWidget>
+#include <map>
+
+class QComboBox;
+
+namespace wc {
+
+class FormWindow final : public QWidget, private ControlObserver {
+    Q_OBJECT
+
+public:
+    // scale 0: the screen's own (its logical dpi over 96); tests may ask for another.
+    explicit FormWindow(Form1& form, double scale = 0);
+    ~FormWindow() override;
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+
+    double scale() const { return m_scale; }
+    QWidget* widget_of(const Control& control) const;
+
+signals:
+    // The operator (or the system) closes the window; it is already accepted.
+    void closing();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build(Control& control, const std::string& accessible_name);
+    QWidget* make_widget(Control& control, QWidget* parent);
+    void bind_operator(Control& control, QWidget* widget);
+    void bind_combo(ComboBox& combo, QComboBox* widget);
+
+    void changed(Control& control, Prop what) override;
+    void show_all(Control& control);
+    void show_enabled(Control& control);
+    void show_every_enabled();
+    void schedule_enabled_sweep();
+    void show_items(ComboBox& combo, QComboBox& widget);
+    void show_selection(ComboBox& combo, QComboBox& widget);
+
+    Form1& m_form;
+    double m_scale;
+    double m_font_scale;
+    std::map<const Control*, QWidget*> m_widgets;
+    std::map<const QObject*, ComboBox*> m_editable_lists;
+    bool m_sweep_pending = false;
+};
+
+} // namespace wc

@@ -1,0 +1,292 @@
+#include "ui/qt_platform.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QNetworkInterface>
+#include <QWidget>
+#include <utility>
+
+namespace wc {
+
+namespace {
+
+bool valid_socket(int socket) {
+    return socket >= 0 && socket < 10;
+}
+
+// The socket states as the handlers know them from the Winsock control.
+int state_code(QAbstractSocket::SocketState state, bool failed) {
+    switch (state) {
+    case QAbstractSocket::UnconnectedState:
+        return failed ? socket_state::error : socket_state::closed;
+    case QAbstractSocket::HostLookupState:
+        return 4; // resolving host
+    case QAbstractSocket::ConnectingState:
+        return socket_state::connecting;
+    case QAbstractSocket::ConnectedState:
+        return socket_state::connected;
+    case QAbstractSocket::BoundState:
+        return 1; // open
+    case QAbstractSocket::ListeningState:
+        return 2;
+    case QAbstractSocket::ClosingState:
+        return 8;
+    }
+    return socket_state::error;
+}
+
+QMessageBox::Icon qt_icon(MsgIcon icon) {
+    switch (icon) {
+    case MsgIcon::critical:
+        return QMessageBox::Critical;
+    case MsgIcon::exclamation:
+        return QMessageBox::Warning;
+    case MsgIcon::information:
+        return QMessageBox::Information;
+    case MsgIcon::question:
+        return QMessageBox::Question;
+    case MsgIcon::none:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// What a message box answers when the window closes under it: never a Yes,
+// so that no confirmation is taken for granted.
+MsgAnswer closing_answer(MsgButtons buttons) {
+    return buttons == MsgButtons::yes_no ? MsgAnswer::no : MsgAnswer::ok;
+}
+
+} // namespace
+
+QtPlatform::QtPlatform() : QtPlatform(Options{}) {}
+
+QtPlatform::QtPlatform(Options options) : m_options(std::move(options)) {
+    for (int i = 0; i < static_cast<int>(m_sockets.size()); ++i) {
+        Socket& s = m_sockets[static_cast<std::size_t>(i)];
+        s.tcp = std::make_unique<QTcpSocket>();
+        connect(s.tcp.get(), &QTcpSocket::readyRead, this, [this, i] { arrived(i); });
+        connect(s.tcp.get(), &QTcpSocket::errorOccurred, this, [&s] { s.failed = true; });
+    }
+    const std::pair<QTimer*, TimerId> timers[] = {{&m_connect_timer, TimerId::connect_timeout},
+                                                  {&m_relink_timer, TimerId::relink_delay}};
+    for (auto [qtimer, id] : timers) {
+        qtimer->setSingleShot(true);
+        connect(qtimer, &QTimer::timeout, this, [this, id = id] {
+            if (events() != nullptr) {
+                events()->timer_fired(id);
+            }
+        });
+    }
+}
+
+QtPlatform::~QtPlatform() {
+    // The sockets die before this object does: nothing they still signal may reach it.
+    for (Socket& s : m_sockets) {
+        QObject::disconnect(s.tcp.get(), nullptr, this, nullptr);
+    }
+}
+
+void QtPlatform::shut_down() {
+    if (m_closing) {
+        return;
+    }
+    m_closing = true;
+    for (Socket& s : m_sockets) {
+        s.tcp->abort();
+    }
+    if (m_scanner.state() != QProcess::NotRunning) {
+        m_scanner.kill();
+    }
+    for (QTimer* t : {&m_connect_timer, &m_relink_timer}) {
+        if (t->isActive()) {
+            t->start(0);
+        }
+    }
+    for (const QPointer<QMessageBox>& box : m_open_boxes) {
+        if (box) {
+            box->done(QMessageBox::NoButton);
+        }
+    }
+}
+
+void QtPlatform::socket_close(int socket) {
+    if (!valid_socket(socket)) {
+        return;
+    }
+    Socket& s = m_sockets[static_cast<std::size_t>(socket)];
+    // What was sent last still goes out: a closing handler's final command
+    // must reach the box even though the connection ends right after it.
+    if (s.tcp->state() == QAbstractSocket::ConnectedState) {
+        s.tcp->flush();
+    }
+    s.tcp->abort();
+    s.failed = false;
+}
+
+void QtPlatform::socket_connect(int socket, const std::string& host, int port) {
+    if (!valid_socket(socket) || m_closing) {
+        return;
+    }
+    Socket& s = m_sockets[static_cast<std::size_t>(socket)];
+    s.tcp->abort();
+    s.failed = false;
+    const int real_port = m_options.port_map ? m_options.port_map(host, port) : port;
+    s.tcp->connectToHost(QString::fromStdString(host), static_cast<quint16>(real_port));
+}
+
+int QtPlatform::socket_state(int socket) const {
+    if (!valid_socket(socket)) {
+        return socket_state::closed;
+    }
+    const Socket& s = m_sockets[static_cast<std::size_t>(socket)];
+    return state_code(s.tcp->state(), s.failed);
+}
+
+void QtPlatform::socket_send(int socket, std::string_view bytes) {
+    if (!valid_socket(socket)) {
+        return;
+    }
+    QTcpSocket& tcp = *m_sockets[static_cast<std::size_t>(socket)].tcp;
+    if (tcp.state() != QAbstractSocket::ConnectedState) {
+        return;
+    }
+    tcp.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    tcp.flush();
+}
+
+std::string QtPlatform::socket_read(int socket) {
+    if (!valid_socket(socket)) {
+        return {};
+    }
+    const QByteArray data = m_sockets[static_cast<std::size_t>(socket)].tcp->readAll();
+    return data.toStdString();
+}
+
+// readyRead is only queued here and raised from the event loop: a handler that
+// waits inside the arrival would otherwise keep the socket from ever
+// signalling again, as Qt does not re-emit readyRead from within its own slot.
+void QtPlatform::arrived(int socket) {
+    Socket& s = m_sockets[static_cast<std::size_t>(socket)];
+    if (s.arrival_pending) {
+        return;
+    }
+    s.arrival_pending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, socket] {
+            Socket& target = m_sockets[static_cast<std::size_t>(socket)];
+            target.arrival_pending = false;
+            // A chunk already read with an earlier arrival, or dropped with its
+            // connection, is no arrival at all.
+            if (target.tcp->bytesAvailable() > 0 && events() != nullptr) {
+                events()->data_arrival(socket);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+std::string QtPlatform::local_ip() {
+    for (const QNetworkInterface& iface : QNetworkInterface::allInterfaces()) {
+        const auto flags = iface.flags();
+        if (!flags.testFlag(QNetworkInterface::IsUp) || flags.testFlag(QNetworkInterface::IsLoopBack)) {
+            continue;
+        }
+        for (const QNetworkAddressEntry& entry : iface.addressEntries()) {
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol) {
+                return entry.ip().toString().toStdString();
+            }
+        }
+    }
+    // As the Winsock control reports a PC without a network.
+    return "127.0.0.1";
+}
+
+void QtPlatform::yield() {
+    QCoreApplication::processEvents(m_closing ? QEventLoop::AllEvents : QEventLoop::WaitForMoreEvents);
+}
+
+QTimer& QtPlatform::timer(TimerId id) {
+    return id == TimerId::connect_timeout ? m_connect_timer : m_relink_timer;
+}
+
+void QtPlatform::timer_start(TimerId id, int interval_ms) {
+    timer(id).start(m_closing ? 0 : interval_ms);
+}
+
+void QtPlatform::timer_stop(TimerId id) {
+    timer(id).stop();
+}
+
+MsgAnswer QtPlatform::message_box(std::string_view text, MsgIcon icon, MsgButtons buttons) {
+    if (m_closing) {
+        return closing_answer(buttons);
+    }
+    const QString title = m_window ? m_window->windowTitle() : QCoreApplication::applicationName();
+    const auto qt_buttons = buttons == MsgButtons::yes_no ? QMessageBox::Yes | QMessageBox::No
+                                                          : QMessageBox::StandardButtons(QMessageBox::Ok);
+    QMessageBox box(qt_icon(icon), title, QString::fromStdString(std::string(text)), qt_buttons, m_window);
+    m_open_boxes.emplace_back(&box);
+    const int result = box.exec();
+    std::erase_if(m_open_boxes, [&box](const QPointer<QMessageBox>& open) { return open == &box; });
+    if (m_closing) {
+        return closing_answer(buttons);
+    }
+    if (buttons == MsgButtons::ok) {
+        return MsgAnswer::ok;
+    }
+    return result == QMessageBox::Yes ? MsgAnswer::yes : MsgAnswer::no;
+}
+
+QString QtPlatform::app_path(std::string_view file_name) const {
+    const QString dir =
+        m_options.app_dir.isEmpty() ? QCoreApplication::applicationDirPath() : m_options.app_dir;
+    return dir + "/" + QString::fromStdString(std::string(file_name));
+}
+
+bool QtPlatform::start_scanner(std::string_view file_name) {
+    if (m_closing || m_scanner.state() != QProcess::NotRunning) {
+        return false;
+    }
+    const QString path = app_path(file_name);
+    if (!QFileInfo(path).isExecutable()) {
+        return false;
+    }
+    m_scanner.setProgram(path);
+    m_scanner.setArguments({});
+    m_scanner.setWorkingDirectory(QFileInfo(path).absolutePath());
+    m_scanner.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_scanner.start();
+    return m_scanner.waitForStarted();
+}
+
+bool QtPlatform::scanner_running() {
+    return !m_closing && m_scanner.state() != QProcess::NotRunning;
+}
+
+std::optional<std::vector<std::string>> QtPlatform::read_lines(std::string_view file_name) {
+    QFile file(app_path(file_name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const std::string text = file.readAll().toStdString();
+    std::vector<std::string> lines;
+    std::size_t from = 0;
+    while (from < text.size()) {
+        std::size_t end = text.find('\n', from);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string line = text.substr(from, end - from);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(std::move(line));
+        from = end + 1;
+    }
+    return lines;
+}
+
+} // namespace wc

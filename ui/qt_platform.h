@@ -1,0 +1,87 @@
+#pragma once
+
+// The console's platform on Qt: the socket table on QTcpSocket, the event loop
+// as the yield, single-shot QTimers, QMessageBox, the scanner as a QProcess,
+// and the files and address of the PC. Everything runs on the window's thread.
+
+#include "link/platform.h"
+
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <QProcess>
+#include <QString>
+#include <QTcpSocket>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace wc {
+
+class QtPlatform final : public QObject, public Platform {
+    Q_OBJECT
+
+public:
+    // Where a box's port really is. The shipped program talks to port 23 as
+    // asked; tests reach simulated boxes that listen on free ports instead.
+    using PortMap = std::function<int(const std::string& host, int port)>;
+
+    struct Options {
+        PortMap port_map;     // empty: the port as asked
+        QString app_dir = {}; // empty: the directory of the executable
+    };
+
+    QtPlatform();
+    explicit QtPlatform(Options options);
+    ~QtPlatform() override;
+
+    // The window that owns the message boxes and lends them its title.
+    void set_window(QWidget* window) { m_window = window; }
+
+    // The window is closing: from now on nothing may wait. Every socket is
+    // closed, the scanner is stopped, running timers fire at once, open
+    // message boxes are dismissed and later ones return at once, and yields no
+    // longer block, so every handler in progress unwinds.
+    void shut_down();
+    bool closing() const { return m_closing; }
+
+    void socket_close(int socket) override;
+    void socket_connect(int socket, const std::string& host, int port) override;
+    int socket_state(int socket) const override;
+    void socket_send(int socket, std::string_view bytes) override;
+    std::string socket_read(int socket) override;
+    std::string local_ip() override;
+    void yield() override;
+    void timer_start(TimerId timer, int interval_ms) override;
+    void timer_stop(TimerId timer) override;
+    MsgAnswer message_box(std::string_view text, MsgIcon icon, MsgButtons buttons) override;
+    bool start_scanner(std::string_view file_name) override;
+    bool scanner_running() override;
+    std::optional<std::vector<std::string>> read_lines(std::string_view file_name) override;
+
+private:
+    struct Socket {
+        std::unique_ptr<QTcpSocket> tcp;
+        bool failed = false;          // the last connection attempt or connection ended in an error
+        bool arrival_pending = false; // a data arrival is queued and not yet raised
+    };
+
+    void arrived(int socket);
+    QTimer& timer(TimerId id);
+    QString app_path(std::string_view file_name) const;
+
+    Options m_options;
+    std::array<Socket, 10> m_sockets;
+    QTimer m_connect_timer;
+    QTimer m_relink_timer;
+    QProcess m_scanner;
+    QPointer<QWidget> m_window;
+    std::vector<QPointer<QMessageBox>> m_open_boxes;
+    bool m_closing = false;
+};
+
+} // namespace wc
