@@ -4,6 +4,7 @@
 
 #include "console/shell.h"
 #include "operator_input.h"
+#include "qt_print.h"
 #include "ui/console_session.h"
 #include "ui/form_window.h"
 #include "ui/frame_box.h"

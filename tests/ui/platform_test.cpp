@@ -3,6 +3,7 @@
 // server of the test's own on loopback.
 
 #include "message_watcher.h"
+#include "qt_print.h"
 #include "qt_wait.h"
 #include "ui/console_session.h"
 #include "ui/qt_platform.h"

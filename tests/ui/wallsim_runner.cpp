@@ -61,7 +61,7 @@ std::map<std::string, std::string> WallsimRunner::state(int box) const {
         return values;
     }
     for (const QByteArray& line : file.readAll().split('\n')) {
-        const int equals = line.indexOf('=');
+        const qsizetype equals = line.indexOf('=');
         if (equals > 0) {
             values[line.left(equals).toStdString()] = line.mid(equals + 1).trimmed().toStdString();
         }

@@ -3,6 +3,7 @@
 // buttons in their order, nothing overlapping or cut, and a PNG of the
 // start-up window and of each page kept for a look.
 
+#include "qt_print.h"
 #include "ui/console_session.h"
 #include "ui/form_layout.h"
 #include "ui/frame_box.h"

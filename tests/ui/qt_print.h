@@ -1,0 +1,20 @@
+#pragma once
+
+// Qt strings printed as text when an expectation fails.
+
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
+    *out << '{';
+    for (const QString& text : texts) {
+        *out << " \"" << text.toStdString() << '"';
+    }
+    *out << " }";
+}
