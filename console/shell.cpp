@@ -140,9 +140,11 @@ void show_page(Console& c, int page) {
     shown.set_geometry(at);
 }
 
+// Disconnect is the way out of a locked window, so it is marked operable
+// before its frame is disabled and stays so until every frame is back.
 void lock_panels(Console& c) {
-    set_frames(c, false);
     c.f.panels_locked = true;
+    set_frames(c, false);
 }
 
 void unlock_panels(Console& c) {
