@@ -15,13 +15,13 @@ namespace {
 bool has_socket(int i) {
     return i >= 0 && i < socket_count;
 }
+} // namespace
 
-void send_on(Console& c, int i, std::string_view cmd) {
+void send_to(Console& c, int i, std::string_view cmd) {
     if (has_socket(i)) {
         c.platform.socket_send(i, wire_text(cmd) + std::string(line_end));
     }
 }
-} // namespace
 
 void open_link(Console& c, int i) {
     if (!has_socket(i)) {
@@ -67,12 +67,12 @@ bool check_link(Console& c, OnLinkDown on_down) {
 }
 
 void send_one(Console& c, std::string_view cmd) {
-    send_on(c, c.f.cbo_ipaddr.list_index(), cmd);
+    send_to(c, c.f.cbo_ipaddr.list_index(), cmd);
 }
 
 void send_all(Console& c, std::string_view cmd) {
     for (int i = 0, n = listed_boxes(c); i < n; ++i) {
-        send_on(c, i, cmd);
+        send_to(c, i, cmd);
     }
 }
 

@@ -28,6 +28,8 @@ bool check_link(Console& c, OnLinkDown on_down = OnLinkDown::go_offline);
 // The selected box's socket state (closed when nothing is selected).
 int selected_state(const Console& c);
 
+// Socket i's box; the line is dropped when there is no such socket.
+void send_to(Console& c, int i, std::string_view cmd);
 void send_one(Console& c, std::string_view cmd);
 void send_all(Console& c, std::string_view cmd);
 // send_all when the row's "ALL IP" box is ticked, send_one otherwise.

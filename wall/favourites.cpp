@@ -14,10 +14,9 @@ namespace {
 // Store and recall go to the boxes that are connected now; the others are
 // left out rather than handed a line their closed socket would drop.
 void send_connected(Console& c, const std::string& cmd) {
-    const std::string bytes = wire_text(cmd) + std::string(line_end);
     for (int i = 0, n = listed_boxes(c); i < n; ++i) {
         if (c.platform.socket_state(i) == socket_state::connected) {
-            c.platform.socket_send(i, bytes);
+            send_to(c, i, cmd);
         }
     }
 }
@@ -64,12 +63,20 @@ void btn_recall_Click(Console& c, int slot) {
     // Only the selected box is read, so its answer ends the wait for all of them.
     wait_reply(c, f.recall_step, 2);
     f.recall_step = 0;
-    // The recall changed the bezel; the window shows what the selected box now holds.
-    bezel_readback(c);
-    f.ProgressBar1.set_value(100);
-    c.message("Recall completed !", MsgIcon::none);
+    // Disconnect ended the wait: there is no box to read the bezel from, and
+    // the window must end in the offline look, not with pages that only fail.
+    const bool completed = f.discon_flag != 1;
+    if (completed) {
+        // The recall changed the bezel; the window shows what the selected box now holds.
+        bezel_readback(c);
+        f.ProgressBar1.set_value(100);
+        c.message("Recall completed !", MsgIcon::none);
+    }
     f.ProgressBar1.set_visible(false);
     unlock_panels(c);
+    if (!completed) {
+        go_offline(c);
+    }
 }
 
 void parse_fav_reply(Console& c, std::string reply) {

@@ -72,12 +72,15 @@ TEST(FavouriteRecall, OtherAnswersDoNotEndItAndDisconnectEndsItHarmlessly) {
         r.f.btn_recall[1].user_click();
         EXPECT_EQ(step_at_disconnect, 1);
         EXPECT_THAT(r.p.sent(), ElementsAre(Sent{0, "RFAVE 1"}, Sent{1, "RFAVE 1"}));
-        // The bezel read finds the link down and says so; the recall still ends in order.
-        EXPECT_THAT(r.p.message_texts(), ElementsAre("Ethernet is disconnected !", "Recall completed !"));
+        // No bezel read, no completion: the window ends offline with its counters at rest.
+        EXPECT_THAT(r.p.messages(), IsEmpty());
         EXPECT_EQ(r.f.recall_step, 0);
         EXPECT_EQ(r.f.status_step, 0);
         EXPECT_FALSE(r.f.panels_locked);
         EXPECT_FALSE(r.f.ProgressBar1.visible());
+        EXPECT_FALSE(r.f.frame_control[4].enabled());
+        EXPECT_FALSE(r.f.btn_sys_refresh.enabled());
+        EXPECT_TRUE(r.f.btn_con.shown_enabled());
     }
 }
 
