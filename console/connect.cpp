@@ -11,6 +11,15 @@ namespace wc {
 
 namespace {
 
+// The box acknowledges "SOSDI" once it shows its OSD information.
+void ask_osd_info(Console& c) {
+    c.f.osd_info_step = 1;
+    send_one(c, "SOSDI");
+    wait_reply(c, c.f.osd_info_step, 2);
+}
+
+} // namespace
+
 void show_online(Form1& f) {
     f.btn_con.set_back_color(color::green);
     f.btn_discon.set_back_color(color::button_face);
@@ -27,15 +36,6 @@ void show_online(Form1& f) {
     }
     f.link_up = true;
 }
-
-// The box acknowledges "SOSDI" once it shows its OSD information.
-void ask_osd_info(Console& c) {
-    c.f.osd_info_step = 1;
-    send_one(c, "SOSDI");
-    wait_reply(c, c.f.osd_info_step, 2);
-}
-
-} // namespace
 
 void install_connect(Console& c) {
     Form1& f = c.f;

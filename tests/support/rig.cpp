@@ -1,6 +1,7 @@
 #include "rig.h"
 
 #include "console/app.h"
+#include "console/connect.h"
 #include "console/shell.h"
 #include "link/link.h"
 
@@ -38,19 +39,7 @@ void Rig::go_online(int selected) {
     f.link_up = false;
     f.cbo_ipaddr.set_list_index(selected);
     p.run_until_idle();
-    f.discon_flag = 0;
-    f.btn_con.set_back_color(color::green);
-    f.btn_discon.set_back_color(color::button_face);
-    f.net_config.set_enabled(true);
-    for (Frame& page : f.frame_control) {
-        page.set_enabled(true);
-    }
-    for (Control* control :
-         std::initializer_list<Control*>{&f.power_ctl[0], &f.btn_sys_fac_rst, &f.btn_sys_refresh,
-                                         &f.Check1[0], &f.Check1[1], &f.cbo_model}) {
-        control->set_enabled(true);
-    }
-    f.link_up = true;
+    show_online(f);
     p.clear_records();
 }
 
