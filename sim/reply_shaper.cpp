@@ -18,7 +18,8 @@ void ReplyShaper::add(std::string reply, Clock::time_point now) {
 
 std::vector<std::string> ReplyShaper::take_due(Clock::time_point now) {
     if (m_held && now >= m_held->due + join_wait) {
-        schedule(std::move(m_held->bytes), m_held->due);
+        // It leaves when the wait ends, so a split still puts its gap between the halves.
+        schedule(std::move(m_held->bytes), m_held->due + join_wait);
         m_held.reset();
     }
     std::vector<std::string> due;
