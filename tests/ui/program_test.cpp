@@ -1,38 +1,55 @@
-// wallconsole as the operator starts it, on a machine without a display:
-// it comes up on the offscreen platform and ends cleanly on SIGTERM.
-
-#include "qt_wait.h"
+// wallconsole as the operator starts it: on the offscreen platform, and on a
+// real X server (Xvfb) where one is installed, it comes up and SIGTERM ends it
+// cleanly.
 
 #include <QProcess>
-#include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <csignal>
 #include <gtest/gtest.h>
 
-namespace wc::uitest {
+namespace wc {
 namespace {
 
-TEST(Wallconsole, StartsOffscreenAndQuitsCleanlyOnSigterm) {
-    QProcess console;
-    console.setProgram(WALLCONSOLE_PATH);
+class Wallconsole : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Wallconsole, StartsAndQuitsCleanlyOnSigterm) {
+    const int limit = WALL_TEST_TIMEOUT_S * 1000;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QT_QPA_PLATFORM", GetParam());
+    QProcess xvfb;
+    if (std::string(GetParam()) == "xcb") {
+        const QString path = QStandardPaths::findExecutable("Xvfb");
+        if (path.isEmpty()) {
+            GTEST_SKIP() << "Xvfb is not installed";
+        }
+        // Xvfb picks a free display and says which once it accepts clients.
+        xvfb.start(path, {"-displayfd", "1", "-nolisten", "tcp"});
+        ASSERT_TRUE(xvfb.waitForReadyRead(limit));
+        env.insert("DISPLAY", ":" + QString::fromLatin1(xvfb.readLine()).trimmed());
+    }
+    QProcess console;
     console.setProcessEnvironment(env);
-    // Started with SIGTERM blocked, the signal waits until the console is ready
-    // for it, however early it is sent: no guess at when the window is up.
+    // Started with SIGTERM blocked, the signal waits until the console is up
+    // and ready for it, however early it is sent: no guess at when that is.
     console.setChildProcessModifier([] {
         sigset_t term;
         sigemptyset(&term);
         sigaddset(&term, SIGTERM);
         sigprocmask(SIG_BLOCK, &term, nullptr);
     });
-    console.start();
+    console.start(WALLCONSOLE_PATH, {});
     ASSERT_TRUE(console.waitForStarted());
     ASSERT_EQ(kill(static_cast<pid_t>(console.processId()), SIGTERM), 0);
 
-    ASSERT_TRUE(console.waitForFinished(static_cast<int>(test_timeout().count())));
+    ASSERT_TRUE(console.waitForFinished(limit));
     EXPECT_EQ(console.exitStatus(), QProcess::NormalExit) << "closed, not killed by the signal";
     EXPECT_EQ(console.exitCode(), 0) << console.readAllStandardError().toStdString();
+    xvfb.terminate();
+    xvfb.waitForFinished(limit);
 }
 
+INSTANTIATE_TEST_SUITE_P(Platforms, Wallconsole, ::testing::Values("offscreen", "xcb"),
+                         [](const auto& platform) { return std::string(platform.param); });
+
 } // namespace
-} // namespace wc::uitest
+} // namespace wc
