@@ -1,8 +1,7 @@
 #pragma once
 
-// A real wallsim process and real TCP clients on loopback, for the tests where
-// sockets and processes are the point. Every wait ends at one generous
-// deadline (WALL_TEST_TIMEOUT) instead of sleeping.
+// A real wallsim process and real TCP clients on loopback. Every wait ends at one
+// generous deadline (WALL_TEST_TIMEOUT) instead of sleeping.
 
 #include <chrono>
 #include <cstdint>
@@ -14,8 +13,6 @@
 namespace sim::testing {
 
 using Clock = std::chrono::steady_clock;
-
-Clock::time_point deadline();
 
 struct Listening {
     std::string address;
@@ -30,11 +27,8 @@ public:
     ~WallsimProcess();
     WallsimProcess(const WallsimProcess&) = delete;
     WallsimProcess& operator=(const WallsimProcess&) = delete;
-
     const std::vector<Listening>& boxes() const { return m_boxes; }
-
-    // SIGTERM, then the exit status as waitpid reports it.
-    int stop();
+    int stop(); // SIGTERM, then the exit status as waitpid reports it
 
 private:
     pid_t m_pid = -1;
@@ -44,32 +38,20 @@ private:
 
 class Client {
 public:
-    explicit Client(std::uint16_t port);
+    explicit Client(std::uint16_t port); // throws when the connection is refused
     ~Client();
     Client(const Client&) = delete;
     Client& operator=(const Client&) = delete;
-
     void send(std::string_view bytes);
-
-    // The next reply, "\r\n" included; empty if the connection ended first.
-    std::string reply();
-
-    // Sends the line with "\r\n" and returns the reply to it.
-    std::string exchange(std::string_view line);
-
-    // Whether the server closed the connection (all unread replies are dropped).
-    bool closed_by_server();
-
-    void close_now();
+    std::string reply(); // the next reply with its "\r\n"; empty once the connection has ended
+    std::string exchange(std::string_view line) { // sends the line with "\r\n", returns reply()
+        send(std::string(line) + "\r\n");
+        return reply();
+    }
 
 private:
-    bool fill();
-
     int m_fd = -1;
     std::string m_buffer;
 };
-
-// What connect() says for this port on loopback: 0 when it connects, else errno.
-int connect_error(std::uint16_t port);
 
 } // namespace sim::testing
