@@ -184,11 +184,12 @@ void FormWindow::bind_combo(ComboBox& combo, QComboBox* widget) {
     });
     m_editable_lists[widget] = &combo;
     widget->installEventFilter(this);
-    widget->lineEdit()->installEventFilter(this);
-    m_editable_lists[widget->lineEdit()] = &combo;
 }
 
-// Every key reaches the list's KeyDown before the edit field sees it.
+// Every key reaches the list's KeyDown before the edit field sees it. The list
+// holds the focus and hands keys on to its edit field directly; a key sent to
+// the edit field itself comes back up to the list when the field ignores it
+// (Enter does), so watching the list alone sees each key once.
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto it = m_editable_lists.find(watched);

@@ -122,6 +122,7 @@ TEST_F(EndToEnd, ASetOnEachPageReachesTheSelectedBox) {
     op().click("opt_image");
     op().choose("cbo_image_con_3", 75);
     EXPECT_TRUE(boxes_have({1}, "contrast.3", "75"));
+    EXPECT_EQ(net().state_of(1, "count.SOSDV"), "1"); // one Enter, one line
 
     op().choose("cbo_model", 2);
     EXPECT_TRUE(boxes_have({1}, "id", "2"));
