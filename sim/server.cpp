@@ -259,7 +259,9 @@ void Server::save_state(Listener& listener) {
     const std::filesystem::path path =
         std::filesystem::path(m_state_dir) / state_file_name(listener.config.address, listener.port);
     if (!write_atomically(path, text)) {
+        // Not remembered as written, so the next command tries again.
         std::cerr << "wallsim: cannot write " << path.string() << std::endl;
+        return;
     }
     listener.written_state = std::move(text);
 }
