@@ -39,26 +39,29 @@ void show_online(Form1& f) {
 
 void install_connect(Console& c) {
     Form1& f = c.f;
-    f.btn_con.on_click = [&c] { btn_con_Click(c); };
-    f.cbo_ipaddr.on_click = [&c] { cbo_ipaddr_Click(c); };
-    f.btn_sys_refresh.on_click = [&c] { btn_sys_refresh_Click(c); };
+    f.btn_con.on_click = c.event([&c] { btn_con_Click(c); });
+    f.cbo_ipaddr.on_click = c.event([&c] { cbo_ipaddr_Click(c); });
+    f.btn_sys_refresh.on_click = c.event([&c] { btn_sys_refresh_Click(c); });
 }
 
 void btn_con_Click(Console& c) {
     Form1& f = c.f;
+    c.new_link();
     for (int i = 0, n = f.cbo_ipaddr.list_count(); i < n; ++i) {
         open_link(c, i);
     }
     f.lbl_con[2].set_visible(true);
-    f.con_wait = true;
     if (f.cbo_ipaddr.list_index() < 0) {
         c.message("Please select a MAC to connect !", MsgIcon::exclamation);
         f.lbl_con[2].set_visible(false);
         return;
     }
     f.Timer1.set_enabled(true);
-    connect_wait(c, true);
+    const bool still_ours = connect_wait(c);
     f.Timer1.set_enabled(false);
+    if (!still_ours) {
+        return;
+    }
     if (selected_state(c) != socket_state::connected) {
         go_offline(c);
         return;
@@ -74,11 +77,15 @@ void cbo_ipaddr_Click(Console& c) {
     if (!f.link_up) {
         return;
     }
+    c.new_link();
     open_link(c, f.cbo_ipaddr.list_index());
     f.Timer1.set_enabled(true);
-    connect_wait(c, false);
+    const bool still_ours = connect_wait(c);
     f.Timer1.set_enabled(false);
-    if (selected_state(c) != socket_state::connected || !f.link_up) {
+    if (!still_ours) {
+        return;
+    }
+    if (selected_state(c) != socket_state::connected) {
         go_offline(c);
         return;
     }
@@ -109,7 +116,7 @@ void refresh_all(Console& c) {
         read(c);
         // Disconnect is the way out of a refresh whose box stopped answering:
         // once the link is down the remaining reads would only report that.
-        if (f.discon_flag == 1) {
+        if (link_lost(c)) {
             completed = false;
             break;
         }
@@ -122,7 +129,7 @@ void refresh_all(Console& c) {
     unlock_panels(c);
     // Unlocking enables every frame; a refresh that ended offline must leave
     // the window in the offline look, not with pages that only fail.
-    if (!completed) {
+    if (f.discon_flag == 1) {
         go_offline(c);
     }
 }

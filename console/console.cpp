@@ -23,6 +23,13 @@ Console::~Console() {
     platform.attach(nullptr);
 }
 
+void Console::new_link() {
+    ++m_link;
+    if (!m_event_links.empty()) {
+        m_event_links.back() = m_link;
+    }
+}
+
 void Console::data_arrival(int socket) {
     wsk_client_DataArrival(*this, socket);
 }

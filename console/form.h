@@ -126,7 +126,6 @@ struct Form1 {
     // Link flags
     std::uint8_t discon_flag = 0;
     bool link_up = false;
-    bool con_wait = false;
     bool con_timeout = false;
     bool relink_timeout = false;
     bool startup_pending = false;

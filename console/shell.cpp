@@ -86,9 +86,9 @@ void install_shell(Console& c) {
     const std::pair<Button*, int> pages[] = {
         {&f.opt_tv1, 0}, {&f.opt_tv2, 1}, {&f.opt_tv3, 4}, {&f.opt_io, 2}, {&f.opt_image, 3}};
     for (auto [button, page] : pages) {
-        button->on_click = [&c, page = page] { show_page(c, page); };
+        button->on_click = c.event([&c, page = page] { show_page(c, page); });
     }
-    f.btn_discon.on_click = [&c] { btn_discon_Click(c); };
+    f.btn_discon.on_click = c.event([&c] { btn_discon_Click(c); });
 }
 
 void Form_Load(Console& c) {
@@ -104,7 +104,6 @@ void Form_Load(Console& c) {
     f.relink_timeout = false;
     f.discon_flag = 0;
     f.link_up = false;
-    f.con_wait = false;
     f.startup_pending = true;
     f.ProgressBar1.set_visible(false);
     f.ProgressBar2.set_visible(false);

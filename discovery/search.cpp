@@ -68,7 +68,7 @@ std::optional<std::string> match_addresses(Console& c, const std::vector<std::st
 } // namespace
 
 void install_discovery(Console& c) {
-    c.f.btn_sys_search.on_click = [&c] { btn_sys_search_Click(c); };
+    c.f.btn_sys_search.on_click = c.event([&c] { btn_sys_search_Click(c); });
 }
 
 bool read_host_ip(Console& c) {

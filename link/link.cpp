@@ -18,7 +18,8 @@ bool has_socket(int i) {
 } // namespace
 
 void send_to(Console& c, int i, std::string_view cmd) {
-    if (has_socket(i)) {
+    // A handler whose link was taken over has nothing more to say to any box.
+    if (has_socket(i) && !c.superseded(c.event_link())) {
         c.platform.socket_send(i, wire_text(cmd) + std::string(line_end));
     }
 }
@@ -39,19 +40,25 @@ int selected_state(const Console& c) {
     return has_socket(i) ? c.platform.socket_state(i) : socket_state::closed;
 }
 
-void connect_wait(Console& c, bool stoppable) {
-    Form1& f = c.f;
-    while (selected_state(c) != socket_state::connected) {
-        if (stoppable && !f.con_wait) {
-            return;
-        }
+bool connect_wait(Console& c) {
+    const std::uint64_t link = c.event_link();
+    while (!c.superseded(link) && selected_state(c) != socket_state::connected) {
         c.platform.yield();
-        if (f.con_timeout) {
-            f.con_timeout = false;
+        if (c.f.con_timeout) {
+            c.f.con_timeout = false;
             c.message("Connected error!", MsgIcon::exclamation);
-            return;
+            return true;
         }
     }
+    return !c.superseded(link);
+}
+
+bool link_lost(const Console& c) {
+    return c.f.discon_flag == 1 || c.superseded(c.event_link());
+}
+
+bool taken_over(const Console& c) {
+    return c.f.discon_flag != 1 && c.superseded(c.event_link());
 }
 
 bool check_link(Console& c, OnLinkDown on_down) {
@@ -85,11 +92,7 @@ void send_chosen(Console& c, bool all_ip, std::string_view cmd) {
 }
 
 void wait_reply(Console& c, const std::uint8_t& flag, std::uint8_t value) {
-    // A wait that starts after the link was torn down ends at once: a yield
-    // blocks until something happens, and on a dead link nothing may.
-    while (flag != value && c.f.discon_flag != 1) {
-        c.platform.yield();
-    }
+    wait_on_link(c, [&] { return flag == value; });
 }
 
 void go_offline(Console& c) {
@@ -101,7 +104,7 @@ void go_offline(Console& c) {
             c.platform.socket_close(i);
         }
     }
-    f.con_wait = false;
+    c.end_link();
     f.btn_discon.set_back_color(color::red);
     f.btn_con.set_back_color(color::button_face);
     f.lbl_con[2].set_visible(false);

@@ -14,9 +14,11 @@ namespace wc {
 // (Re)open the connection of box i to ip_list(i), port 23.
 void open_link(Console& c, int i);
 
-// Wait until the selected box is connected, Timer1 runs out, or (when
-// stoppable) go_offline clears con_wait.
-void connect_wait(Console& c, bool stoppable);
+// Wait until the selected box is connected, Timer1 runs out ("Connected
+// error!" is said then), or the console goes offline or a newer Connect or
+// box switch takes over (nothing is said then, and false is returned: the
+// caller has nothing more to do).
+bool connect_wait(Console& c);
 
 // What a handler does between "Ethernet is disconnected !" and go_offline.
 enum class OnLinkDown { go_offline, clear_model_then_go_offline };
@@ -35,7 +37,21 @@ void send_all(Console& c, std::string_view cmd);
 // send_all when the row's "ALL IP" box is ticked, send_one otherwise.
 void send_chosen(Console& c, bool all_ip, std::string_view cmd);
 
-// Yield until flag holds value or the link was torn down.
+// Whether the running handler's link is gone: the console went offline, or a
+// newer Connect or box switch took over.
+bool link_lost(const Console& c);
+// A newer Connect or box switch took over while the console stayed online.
+bool taken_over(const Console& c);
+
+// Yields until done() holds or the running handler's link is gone. The test
+// comes before each yield: on a dead link nothing may ever wake a yield.
+template <class Done> void wait_on_link(Console& c, Done done) {
+    while (!done() && !link_lost(c)) {
+        c.platform.yield();
+    }
+}
+
+// Yield until flag holds value or the link is gone.
 void wait_reply(Console& c, const std::uint8_t& flag, std::uint8_t value);
 
 void go_offline(Console& c);

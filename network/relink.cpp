@@ -13,10 +13,11 @@ void btn_ip_relink_Click(Console& c) {
     // from a re-link that a disconnect cut short must not shorten this one.
     f.relink_timeout = false;
     f.Timer2.set_enabled(true);
-    while (!f.relink_timeout && f.discon_flag != 1) {
-        c.platform.yield();
-    }
+    wait_on_link(c, [&f] { return f.relink_timeout; });
     f.relink_timeout = false;
+    if (taken_over(c)) {
+        return;
+    }
     c.message("Set re-link completed, please search MAC again !", MsgIcon::information);
     go_offline(c);
 }

@@ -35,7 +35,7 @@ void install_picture_readback(Console& c) {
     c.install(ParserSlot::picture, parse_picture_reply);
     c.install(ParserSlot::picture_reset, parse_picture_reset_reply);
     for (auto& [index, button] : c.f.btn_img_rst) {
-        button->on_click = [&c, index = index] { btn_img_rst_Click(c, index); };
+        button->on_click = c.event([&c, index = index] { btn_img_rst_Click(c, index); });
     }
 }
 

@@ -26,10 +26,9 @@ void install_picture_settings(Console& c) {
     const auto& rows = picture_rows();
     for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
         for (auto& [output, list] : c.f.*rows[static_cast<std::size_t>(row)].lists) {
-            list->on_click = [&c, row, output = output] { cbo_image_Click(c, row, output); };
-            list->on_key_down = [&c, row, output = output](int key) {
-                cbo_image_KeyDown(c, row, output, key);
-            };
+            list->on_click = c.event([&c, row, output = output] { cbo_image_Click(c, row, output); });
+            list->on_key_down =
+                c.event([&c, row, output = output](int key) { cbo_image_KeyDown(c, row, output, key); });
         }
     }
 }

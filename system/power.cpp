@@ -12,13 +12,9 @@ namespace {
 constexpr int shows_on = 1;
 
 // Ends when the POWE answer arrived (step 2), when another exchange took the
-// status step back to 0, or when the link went down. The tests come before
-// each yield: on a dead link nothing may ever wake a yield.
+// status step back to 0, or when the link is gone.
 void wait_power_answer(Console& c) {
-    Form1& f = c.f;
-    while (f.status_step != 2 && f.status_step != 0 && f.discon_flag != 1) {
-        c.platform.yield();
-    }
+    wait_on_link(c, [&f = c.f] { return f.status_step == 2 || f.status_step == 0; });
 }
 
 } // namespace
@@ -26,9 +22,9 @@ void wait_power_answer(Console& c) {
 void install_power(Console& c) {
     Form1& f = c.f;
     for (auto& [index, button] : f.power_ctl) {
-        button->on_click = [&c, index = index] { power_ctl_Click(c, index); };
+        button->on_click = c.event([&c, index = index] { power_ctl_Click(c, index); });
     }
-    f.btn_sys_fac_rst.on_click = [&c] { btn_sys_fac_rst_Click(c); };
+    f.btn_sys_fac_rst.on_click = c.event([&c] { btn_sys_fac_rst_Click(c); });
 }
 
 void power_ctl_Click(Console& c, int index) {

@@ -9,7 +9,7 @@ namespace wc {
 
 void install_status(Console& c) {
     c.install(ParserSlot::status, parse_status_reply);
-    c.f.cbo_model.on_click = [&c] { cbo_model_Click(c); };
+    c.f.cbo_model.on_click = c.event([&c] { cbo_model_Click(c); });
 }
 
 void status_readback(Console& c) {

@@ -43,10 +43,10 @@ void install_bezel(Console& c) {
     Form1& f = c.f;
     c.install(ParserSlot::bezel, parse_bezel_reply);
     c.install(ParserSlot::bezel_ack, parse_bezel_ack);
-    f.btn_H_Bezel_send.on_click = [&c] { btn_H_Bezel_send_Click(c); };
-    f.btn_tvwall_refresh.on_click = [&c] { bezel_value_readback(c); };
+    f.btn_H_Bezel_send.on_click = c.event([&c] { btn_H_Bezel_send_Click(c); });
+    f.btn_tvwall_refresh.on_click = c.event([&c] { bezel_value_readback(c); });
     for (auto& [index, option] : f.opt_bezel) {
-        option->on_click = [&c, index = index] { opt_bezel_Click(c, index); };
+        option->on_click = c.event([&c, index = index] { opt_bezel_Click(c, index); });
     }
 }
 

@@ -36,10 +36,10 @@ void install_favourites(Console& c) {
     Form1& f = c.f;
     c.install(ParserSlot::fav, parse_fav_reply);
     for (auto& [slot, button] : f.btn_save) {
-        button->on_click = [&c, slot = slot] { btn_save_Click(c, slot); };
+        button->on_click = c.event([&c, slot = slot] { btn_save_Click(c, slot); });
     }
     for (auto& [slot, button] : f.btn_recall) {
-        button->on_click = [&c, slot = slot] { btn_recall_Click(c, slot); };
+        button->on_click = c.event([&c, slot = slot] { btn_recall_Click(c, slot); });
     }
 }
 
@@ -63,9 +63,10 @@ void btn_recall_Click(Console& c, int slot) {
     // Only the selected box is read, so its answer ends the wait for all of them.
     wait_reply(c, f.recall_step, 2);
     f.recall_step = 0;
-    // Disconnect ended the wait: there is no box to read the bezel from, and
-    // the window must end in the offline look, not with pages that only fail.
-    const bool completed = f.discon_flag != 1;
+    // Disconnect (or a newer Connect) ended the wait: there is no box to read
+    // the bezel from, and offline the window must end in the offline look, not
+    // with pages that only fail.
+    const bool completed = !link_lost(c);
     if (completed) {
         // The recall changed the bezel; the window shows what the selected box now holds.
         bezel_readback(c);
@@ -74,7 +75,7 @@ void btn_recall_Click(Console& c, int slot) {
     }
     f.ProgressBar1.set_visible(false);
     unlock_panels(c);
-    if (!completed) {
+    if (f.discon_flag == 1) {
         go_offline(c);
     }
 }

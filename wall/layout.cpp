@@ -37,14 +37,14 @@ bool on_wall(std::uint8_t screens) {
 void install_layout(Console& c) {
     Form1& f = c.f;
     c.install(ParserSlot::wall, parse_wall_reply);
-    f.cbo_tv_row.on_click = [&c] { cbo_tv_row_Click(c); };
-    f.cbo_tv_col.on_click = [&c] { cbo_tv_col_Click(c); };
-    f.cbo_tv_row.on_change = [&c] { cbo_tv_row_Change(c); };
-    f.cbo_tv_col.on_change = [&c] { cbo_tv_col_Change(c); };
-    f.btn_tvwall_send.on_click = [&c] { btn_tvwall_send_Click(c); };
-    f.btn_tvwall_reset.on_click = [&c] { btn_tvwall_reset_Click(c); };
+    f.cbo_tv_row.on_click = c.event([&c] { cbo_tv_row_Click(c); });
+    f.cbo_tv_col.on_click = c.event([&c] { cbo_tv_col_Click(c); });
+    f.cbo_tv_row.on_change = c.event([&c] { cbo_tv_row_Change(c); });
+    f.cbo_tv_col.on_change = c.event([&c] { cbo_tv_col_Change(c); });
+    f.btn_tvwall_send.on_click = c.event([&c] { btn_tvwall_send_Click(c); });
+    f.btn_tvwall_reset.on_click = c.event([&c] { btn_tvwall_reset_Click(c); });
     for (auto& [index, button] : f.btn_tv_fs) {
-        button->on_click = [&c, index = index] { btn_tv_fs_Click(c, index); };
+        button->on_click = c.event([&c, index = index] { btn_tv_fs_Click(c, index); });
     }
 }
 

@@ -73,10 +73,9 @@ TEST_F(Link, DisconnectInsideConnectWaitEndsTheWaitAndStaysOffline) {
     r.p.add_box(Rig::address(0), BoxScript{true, false, 0, {}}); // never connects
     r.f.cbo_ipaddr.set_list_index(0);
     open_link(r.c, 0);
-    r.f.con_wait = true;
     r.f.Timer1.set_enabled(true);
     r.p.at(3000, [&] { r.f.btn_discon.user_click(); });
-    connect_wait(r.c, true);
+    EXPECT_FALSE(connect_wait(r.c));
     EXPECT_EQ(r.p.now(), 3000);
     EXPECT_NE(selected_state(r.c), socket_state::connected);
     EXPECT_TRUE(r.p.messages().empty());
@@ -86,23 +85,12 @@ TEST_F(Link, TimeoutAndConnectionInTheSameYieldStillCountAsConnected) {
     r.p.add_box(Rig::address(0), BoxScript{true, true, 15000, {}});
     r.f.cbo_ipaddr.set_list_index(0);
     open_link(r.c, 0);
-    r.f.con_wait = true;
     r.f.Timer1.set_enabled(true); // fires at 15000 too, after the connection
-    connect_wait(r.c, true);
+    EXPECT_TRUE(connect_wait(r.c));
     EXPECT_THAT(r.p.message_texts(), ElementsAre("Connected error!"));
     EXPECT_EQ(r.p.messages()[0].icon, MsgIcon::exclamation);
     EXPECT_EQ(selected_state(r.c), socket_state::connected);
     EXPECT_FALSE(r.f.con_timeout);
-}
-
-TEST_F(Link, ConnectWaitWithoutStopIgnoresConWait) {
-    r.p.add_box(Rig::address(0), BoxScript{true, true, 400, {}});
-    r.f.cbo_ipaddr.set_list_index(0);
-    open_link(r.c, 0);
-    r.f.con_wait = false;
-    connect_wait(r.c, false);
-    EXPECT_EQ(selected_state(r.c), socket_state::connected);
-    EXPECT_EQ(r.p.now(), 400);
 }
 
 TEST_F(Link, TimersAreOneShotFlags) {
