@@ -60,6 +60,9 @@ void btn_con_Click(Console& c) {
     const bool still_ours = connect_wait(c);
     f.Timer1.set_enabled(false);
     if (!still_ours) {
+        // Whatever took over has finished by now; a box switch does not touch
+        // the notice, so it would stay up with nothing connecting.
+        f.lbl_con[2].set_visible(false);
         return;
     }
     if (selected_state(c) != socket_state::connected) {

@@ -296,6 +296,18 @@ TEST_F(Connect, AWaitEndsWhenAConnectOrDisconnectTakesItsLink) {
     }
 }
 
+TEST_F(Connect, AConnectTakenOverByABoxSwitchLeavesNoConnectingNotice) {
+    r.go_online(0);
+    r.p.answer(MsgAnswer::no);
+    r.p.at(5, [&] { r.f.cbo_ipaddr.user_choose(2); });
+    r.f.btn_con.user_click();
+    EXPECT_THAT(r.p.message_texts(),
+                ElementsAre("Do you want to refresh the parameters for this MAC device ?"));
+    EXPECT_TRUE(r.p.lines(0).empty());
+    EXPECT_FALSE(r.f.lbl_con[2].visible());
+    expect_window_usable(true);
+}
+
 TEST_F(Connect, DisconnectEndsABoxSwitchThatWaitsForItsConnection) {
     r.go_online(0);
     r.p.add_box(Rig::address(1), BoxScript{true, false, 0, {}});
