@@ -112,7 +112,9 @@ std::optional<double> numeric_value(std::string_view text) {
 }
 
 std::string sign_blank(long value) {
-    return (value < 0 ? "" : " ") + std::to_string(value);
+    std::string text = value < 0 ? "" : " ";
+    text += std::to_string(value);
+    return text;
 }
 
 std::string wire_text(std::string_view command) {

@@ -70,7 +70,10 @@ std::optional<Octets> parse_dotted(std::string_view text) {
 std::string dotted(const Octets& octets) {
     std::string text;
     for (int octet : octets) {
-        text += (text.empty() ? "" : ".") + std::to_string(octet);
+        if (!text.empty()) {
+            text += '.';
+        }
+        text += std::to_string(octet);
     }
     return text;
 }

@@ -17,9 +17,9 @@ void Rig::list_boxes(int count) {
     f.cbo_model.clear();
     f.ip_list.assign(static_cast<std::size_t>(count) + 1, "");
     for (int k = 0; k < count; ++k) {
-        f.cbo_ipaddr.add_item("00:11:22:33:44:" + std::to_string(10 + k));
+        f.cbo_ipaddr.add_item(std::string("00:11:22:33:44:").append(std::to_string(10 + k)));
         f.ip_list[static_cast<std::size_t>(k)] = address(k);
-        f.cbo_model.add_item(" " + std::to_string(k));
+        f.cbo_model.add_item(std::string(" ").append(std::to_string(k)));
     }
     f.con_interface.set_enabled(true);
 }
