@@ -2,6 +2,7 @@
 
 #include "link/link.h"
 #include "link/protocol.h"
+#include "link/settings.h"
 
 #include <array>
 #include <string>
@@ -23,14 +24,9 @@ void set_frames(Console& c, bool enabled) {
 }
 
 void fill_tables(Form1& f) {
-    f.reso_names = {"640x480@60",  "480p60",         "576p50",         "800x600@60",   "848x480@60",
-                    "1024x768@60", "720p50",         "720p60",         "1280x768@60",  "1280x800@60",
-                    "1280x960@60", "1280x1024@60",   "1360x768@60",    "1366x768@60",  "1400x1050@60",
-                    "1440x900@60", "1600x900RB@60",  "1600x1200@60",   "1680x1050@60", "1080p50",
-                    "1080p60",     "1920x1200RB@60", "2048x1152RB@60", "1080I50",      "1080I60",
-                    "1080p24",     "1080p25",        "1080p30",        "Native"};
-    f.ip_type_names = {"STATIC", "DHCP"};
-    f.switch_names = {"OFF", "ON"};
+    f.reso_names.assign(resolution_names.begin(), resolution_names.end());
+    f.ip_type_names.assign(address_type_names.begin(), address_type_names.end());
+    f.switch_names.assign(switch_names.begin(), switch_names.end());
 }
 
 void clear_steps(Form1& f) {

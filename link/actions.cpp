@@ -1,0 +1,28 @@
+#include "link/actions.h"
+
+#include <algorithm>
+
+namespace wc {
+
+const Action* find_action(std::string_view name) {
+    const auto row =
+        std::find_if(actions.begin(), actions.end(), [&](const Action& a) { return a.name == name; });
+    return row == actions.end() ? nullptr : &*row;
+}
+
+std::optional<std::string> action_line(const Action& action, std::span<const int> numbers) {
+    if (numbers.size() != static_cast<std::size_t>(action.numbers) ||
+        std::any_of(numbers.begin(), numbers.end(), [&](int n) { return n < action.lo || n > action.hi; })) {
+        return std::nullopt;
+    }
+    std::string line(action.word);
+    for (const int n : numbers) {
+        line += " " + std::to_string(n);
+    }
+    if (action.trailing_blank) {
+        line += " ";
+    }
+    return line;
+}
+
+} // namespace wc

@@ -1,0 +1,189 @@
+#include "link/settings.h"
+
+#include "link/protocol.h"
+
+#include <algorithm>
+#include <charconv>
+#include <utility>
+
+namespace wc {
+
+namespace {
+
+constexpr std::size_t value_digits = 3;
+constexpr std::size_t address_fields_per_address = 4;
+constexpr std::size_t address_field_distance = 7;
+constexpr std::size_t first_address_field = 5;
+
+bool all_digits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Plain decimal digits, nothing else, within lo..hi.
+std::optional<int> number_in(std::string_view text, int lo, int hi) {
+    int value = 0;
+    if (!all_digits(text) ||
+        std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc{} || value < lo ||
+        value > hi) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Three digits at position from (1-based), as the box writes every value.
+std::optional<int> field_at(std::string_view reply, std::size_t from, int lo, int hi) {
+    const std::string_view field = chars(reply, from, value_digits);
+    return field.size() == value_digits ? number_in(field, lo, hi) : std::nullopt;
+}
+
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool same_letters(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return lower(x) == lower(y); });
+}
+
+std::optional<Value> decode_address(const Setting& row, std::string_view reply) {
+    std::string text;
+    const auto first = static_cast<std::size_t>(row.field) * address_fields_per_address;
+    for (std::size_t k = first; k < first + address_fields_per_address; ++k) {
+        const auto octet = field_at(reply, first_address_field + address_field_distance * k, 0, 255);
+        if (!octet) {
+            return std::nullopt;
+        }
+        text += (k == first ? "" : ".") + std::to_string(*octet);
+    }
+    return text;
+}
+
+std::optional<Value> decode_firmware(std::string_view reply) {
+    const std::string_view major = chars(reply, 5, 1);
+    const std::string_view minor = chars(reply, 6, 2);
+    if (!all_digits(major) || minor.size() != 2 || !all_digits(minor)) {
+        return std::nullopt;
+    }
+    return std::string(major) + "." + std::string(minor);
+}
+
+} // namespace
+
+std::optional<std::string> dotted_address(std::string_view text) {
+    std::string normal;
+    for (std::size_t k = 0; k < address_fields_per_address; ++k) {
+        const std::size_t end = std::min(text.find('.'), text.size());
+        const bool last = k + 1 == address_fields_per_address;
+        const auto octet = end <= value_digits ? number_in(text.substr(0, end), 0, 255) : std::nullopt;
+        // Exactly four octets: the last one ends the text, the others end at a dot.
+        if (!octet || last != (end == text.size())) {
+            return std::nullopt;
+        }
+        normal += (k == 0 ? "" : ".") + std::to_string(*octet);
+        text.remove_prefix(last ? end : end + 1);
+    }
+    return normal;
+}
+
+const Setting* find_setting(std::string_view name) {
+    const auto row =
+        std::find_if(settings.begin(), settings.end(), [&](const Setting& s) { return s.name == name; });
+    return row == settings.end() ? nullptr : &*row;
+}
+
+std::span<const std::string_view> value_names(ValueNames names) {
+    switch (names) {
+    case ValueNames::on_off:
+        return switch_names;
+    case ValueNames::address_type:
+        return address_type_names;
+    case ValueNames::resolution:
+        return resolution_names;
+    case ValueNames::none:
+        break;
+    }
+    return {};
+}
+
+bool is_plain_number(const Setting& row) {
+    return (row.layout == ReplyLayout::keyed || row.layout == ReplyLayout::picture) &&
+           row.names == ValueNames::none;
+}
+
+bool answers(const Setting& row, std::string_view reply) {
+    return key_at(reply, row.key, row.layout == ReplyLayout::picture ? 8 : 1);
+}
+
+std::optional<Value> decode(const Setting& row, std::string_view reply) {
+    if (!answers(row, reply)) {
+        return std::nullopt;
+    }
+    switch (row.layout) {
+    case ReplyLayout::keyed:
+        if (const auto value = field_at(reply, row.key.size() + 1, row.lo, row.hi)) {
+            return *value;
+        }
+        return std::nullopt;
+    case ReplyLayout::picture:
+        if (const auto value = field_at(reply, 12, row.lo, row.hi)) {
+            return *value;
+        }
+        return std::nullopt;
+    case ReplyLayout::address:
+        return decode_address(row, reply);
+    case ReplyLayout::firmware:
+        return decode_firmware(reply);
+    }
+    return std::nullopt;
+}
+
+std::optional<Value> parse_value(const Setting& row, std::string_view text) {
+    if (row.set.empty()) {
+        return std::nullopt;
+    }
+    if (row.layout == ReplyLayout::address) {
+        if (auto address = dotted_address(text)) {
+            return std::move(*address);
+        }
+        return std::nullopt;
+    }
+    const auto names = value_names(row.names);
+    if (names.empty()) {
+        if (const auto value = number_in(text, row.lo, row.hi)) {
+            return *value;
+        }
+        return std::nullopt;
+    }
+    const auto name =
+        std::find_if(names.begin(), names.end(), [&](std::string_view n) { return same_letters(n, text); });
+    if (name == names.end()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(name - names.begin());
+}
+
+std::string value_text(const Setting& row, const Value& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        return *text;
+    }
+    const int number = std::get<int>(value);
+    const auto names = value_names(row.names);
+    if (names.empty() || number < 0 || static_cast<std::size_t>(number) >= names.size()) {
+        return std::to_string(number);
+    }
+    std::string name(names[static_cast<std::size_t>(number)]);
+    // "ON" and "DHCP" are words and read as words in scripts; a resolution is
+    // a name that keeps its letters ("1080I50" is not "1080i50").
+    if (row.names != ValueNames::resolution) {
+        std::transform(name.begin(), name.end(), name.begin(), lower);
+    }
+    return name;
+}
+
+std::string set_line(const Setting& row, const Value& value) {
+    const auto* text = std::get_if<std::string>(&value);
+    return std::string(row.set) + " " + (text != nullptr ? *text : std::to_string(std::get<int>(value)));
+}
+
+} // namespace wc

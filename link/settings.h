@@ -1,0 +1,133 @@
+#pragma once
+
+// The settings catalogue: every setting a box keeps and can report, with the
+// line that reads it, where its value stands in the reply, the values it takes
+// and the line that sets it. The lines are exactly the console's, so a tool
+// or a simulated box built on this table speaks as the console does. Plain
+// data and pure functions of text: no sockets, nothing above link/.
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace wc {
+
+// The names the console's lists show; a value is its index in the list.
+inline constexpr std::array<std::string_view, 29> resolution_names{
+    "640x480@60",   "480p60",      "576p50",       "800x600@60",     "848x480@60",     "1024x768@60",
+    "720p50",       "720p60",      "1280x768@60",  "1280x800@60",    "1280x960@60",    "1280x1024@60",
+    "1360x768@60",  "1366x768@60", "1400x1050@60", "1440x900@60",    "1600x900RB@60",  "1600x1200@60",
+    "1680x1050@60", "1080p50",     "1080p60",      "1920x1200RB@60", "2048x1152RB@60", "1080I50",
+    "1080I60",      "1080p24",     "1080p25",      "1080p30",        "Native"};
+inline constexpr std::array<std::string_view, 2> address_type_names{"STATIC", "DHCP"};
+inline constexpr std::array<std::string_view, 2> switch_names{"OFF", "ON"};
+
+// Where the value stands in the reply to a setting's read line.
+enum class ReplyLayout {
+    keyed,    // key at 1, three digits right behind it: "POWE001", "BHV010"
+    picture,  // output tag at 1-7, key at 8-11, three digits at 12-14: "OUT C: BRIV050"
+    address,  // "IP00" and twelve three-digit fields at 5, 12, ... 82, four per address
+    firmware, // "VERS", major at 5, minor at 6-7: "VERS115" is version 1.15
+};
+
+// Which names a numbered setting's values have, if any.
+enum class ValueNames { none, on_off, address_type, resolution };
+
+struct Setting {
+    std::string_view name; // as scripts write it: "brightness.b", "osd.timeout"
+    std::string_view read; // the whole read line, blanks included: "RBRI 2", "RBH "
+    std::string_view key;  // the reply's key
+    ReplyLayout layout;
+    int field = 0;          // address layout: 0 address, 1 mask, 2 gateway
+    std::string_view set{}; // the set line before its value: "SBRI 2", "SOSDH"; empty when read only
+    // The key of the box's answer to the set line; empty when the box answers nothing.
+    std::string_view set_reply{};
+    int lo = 0; // numbered values: the range the console's lists allow
+    int hi = 0;
+    ValueNames names = ValueNames::none;
+    // The box re-links after the set line: it ends the connection, so nothing
+    // more can be sent or read on it.
+    bool relinks = false;
+};
+
+// A value as the box holds it: a number (a named value by its index), or the
+// text of an address ("10.0.0.5") or of the firmware ("1.15").
+using Value = std::variant<int, std::string>;
+
+inline constexpr std::array<Setting, 33> settings{{
+    {"power", "RPOW", "POWE", ReplyLayout::keyed, 0, "SPOW", "POWE", 0, 1, ValueNames::on_off},
+    {"id", "RMDN", "MODN", ReplyLayout::keyed, 0, "SMDN", "", 0, 255},
+    {"firmware", "RVER", "VERS", ReplyLayout::firmware},
+    {"bezel", "RBEZ", "BEZE", ReplyLayout::keyed, 0, "SBEZ", "", 0, 1, ValueNames::on_off},
+    {"bezel.h", "RBH ", "BHV", ReplyLayout::keyed, 0, "SBH", "BHV", 0, 255},
+    {"bezel.v", "RBV ", "BVV", ReplyLayout::keyed, 0, "SBV", "BVV", 0, 255},
+    {"address-type", "RIPM", "IPMD", ReplyLayout::keyed, 0, "SIPM", "IPMD", 0, 1, ValueNames::address_type,
+     true},
+    {"ip", "RLINK", "IP00", ReplyLayout::address, 0, "SIPA", "IPA0"},
+    {"mask", "RLINK", "IP00", ReplyLayout::address, 1, "SMAA", "MAA0"},
+    {"gateway", "RLINK", "IP00", ReplyLayout::address, 2, "SGAA", "GAA0"},
+    {"resolution", "RRES", "RESO", ReplyLayout::keyed, 0, "SRES", "", 0, 28, ValueNames::resolution},
+    {"osd.display", "ROSDD", "OSDD", ReplyLayout::keyed, 0, "SOSDD", "", 0, 1, ValueNames::on_off},
+    {"osd.timeout", "ROSDT", "OSDT", ReplyLayout::keyed, 0, "SOSDT", "", 5, 50},
+    {"osd.h", "ROSDH", "OSDH", ReplyLayout::keyed, 0, "SOSDH", "", 0, 20},
+    {"osd.v", "ROSDV", "OSDV", ReplyLayout::keyed, 0, "SOSDV", "", 0, 20},
+    {"osd.gain", "ROSDG", "OSDG", ReplyLayout::keyed, 0, "SOSDG", "", 0, 10},
+    {"mute", "RMUTE", "MUTE", ReplyLayout::keyed, 0, "SMUTE", "", 0, 1, ValueNames::on_off},
+    // Picture values: a, b, c, d are the outputs OUT A .. OUT D, numbered 1 to 4 on the wire.
+    {"brightness.a", "RBRI 1", "BRIV", ReplyLayout::picture, 0, "SBRI 1", "", 0, 100},
+    {"brightness.b", "RBRI 2", "BRIV", ReplyLayout::picture, 0, "SBRI 2", "", 0, 100},
+    {"brightness.c", "RBRI 3", "BRIV", ReplyLayout::picture, 0, "SBRI 3", "", 0, 100},
+    {"brightness.d", "RBRI 4", "BRIV", ReplyLayout::picture, 0, "SBRI 4", "", 0, 100},
+    {"contrast.a", "RCON 1", "CONV", ReplyLayout::picture, 0, "SCON 1", "", 0, 100},
+    {"contrast.b", "RCON 2", "CONV", ReplyLayout::picture, 0, "SCON 2", "", 0, 100},
+    {"contrast.c", "RCON 3", "CONV", ReplyLayout::picture, 0, "SCON 3", "", 0, 100},
+    {"contrast.d", "RCON 4", "CONV", ReplyLayout::picture, 0, "SCON 4", "", 0, 100},
+    {"saturation.a", "RSAT 1", "SATV", ReplyLayout::picture, 0, "SSAT 1", "", 0, 100},
+    {"saturation.b", "RSAT 2", "SATV", ReplyLayout::picture, 0, "SSAT 2", "", 0, 100},
+    {"saturation.c", "RSAT 3", "SATV", ReplyLayout::picture, 0, "SSAT 3", "", 0, 100},
+    {"saturation.d", "RSAT 4", "SATV", ReplyLayout::picture, 0, "SSAT 4", "", 0, 100},
+    {"hue.a", "RHUE 1", "HUEV", ReplyLayout::picture, 0, "SHUE 1", "", 0, 100},
+    {"hue.b", "RHUE 2", "HUEV", ReplyLayout::picture, 0, "SHUE 2", "", 0, 100},
+    {"hue.c", "RHUE 3", "HUEV", ReplyLayout::picture, 0, "SHUE 3", "", 0, 100},
+    {"hue.d", "RHUE 4", "HUEV", ReplyLayout::picture, 0, "SHUE 4", "", 0, 100},
+}};
+
+// The row of that name; nullptr when there is none.
+const Setting* find_setting(std::string_view name);
+
+std::span<const std::string_view> value_names(ValueNames names);
+
+// Whether the value goes into JSON as a number (a plain number without names)
+// rather than as a text.
+bool is_plain_number(const Setting& row);
+
+// Whether the reply's key stands where the setting's reply has it. Only the
+// key: a reply can answer a read and still carry no value the setting takes.
+bool answers(const Setting& row, std::string_view reply);
+
+// The value in a reply to the read line (or to the set line, where the box
+// echoes the value). Nothing when the key is not in its place, a field is not
+// all digits, or the value lies outside what the setting takes.
+std::optional<Value> decode(const Setting& row, std::string_view reply);
+
+// A dotted IPv4 address of four octets 0..255, one to three digits each, as
+// text without leading zeros: "010.0.0.5" gives "10.0.0.5".
+std::optional<std::string> dotted_address(std::string_view text);
+
+// A value as a script writes it: "on", "static", "1080p60" (names in any case),
+// "70", "10.0.0.5" (octets of one to three digits). Nothing when the text is
+// no value of the setting or the setting is read only.
+std::optional<Value> parse_value(const Setting& row, std::string_view text);
+
+// The value as scripts read it: on/off and static/dhcp in small letters,
+// resolutions as the console's list shows them, addresses without leading zeros.
+std::string value_text(const Setting& row, const Value& value);
+
+// The line the console sends to set the value: "SBRI 2 70", "SIPA 10.0.0.5".
+// The value must be one that parse_value or decode gave for this row.
+std::string set_line(const Setting& row, const Value& value);
+
+} // namespace wc
