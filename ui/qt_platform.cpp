@@ -74,6 +74,9 @@ QtPlatform::QtPlatform(Options options) : m_options(std::move(options)) {
                                                   {&m_relink_timer, TimerId::relink_delay}};
     for (auto [qtimer, id] : timers) {
         qtimer->setSingleShot(true);
+        // Coarse timers may fire up to 5 % early, to the whole second for whole
+        // seconds: a box that needs two seconds to re-link must get them.
+        qtimer->setTimerType(Qt::PreciseTimer);
         connect(qtimer, &QTimer::timeout, this, [this, id = id] {
             if (events() != nullptr) {
                 events()->timer_fired(id);

@@ -7,8 +7,10 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace wc {
 namespace {
@@ -18,7 +20,10 @@ protected:
     QtPlatformTest() { platform.attach(this); }
     ~QtPlatformTest() override { platform.attach(nullptr); }
     void data_arrival(int) override {}
-    void timer_fired(TimerId timer) override { timers.push_back(timer); }
+    void timer_fired(TimerId timer) override {
+        timers.push_back(timer);
+        fired_at[timer] = std::chrono::steady_clock::now();
+    }
 
     // Yields as a waiting handler does, until the condition holds or the test times out.
     bool yield_until(const std::function<bool()>& done) {
@@ -33,6 +38,7 @@ protected:
 
     QTemporaryDir dir;
     std::vector<TimerId> timers;
+    std::map<TimerId, std::chrono::steady_clock::time_point> fired_at;
     QtPlatform platform{{{}, dir.path()}};
 };
 
@@ -70,6 +76,33 @@ TEST_F(QtPlatformTest, TimersFireOnceThroughTheYieldUnlessStopped) {
     platform.timer_start(TimerId::connect_timeout, 30);
     ASSERT_TRUE(yield_until([&] { return timers.size() == 2; }));
     EXPECT_EQ(timers, (std::vector<TimerId>{TimerId::relink_delay, TimerId::connect_timeout}));
+}
+
+// Coarse timers snap whole-second intervals to the wall clock's second, so a
+// timer started just after a second begins would end early: start them at
+// every tenth of a second.
+TEST_F(QtPlatformTest, NoTimerEndsEarlyWhereverInASecondItStarts) {
+    using namespace std::chrono;
+    constexpr milliseconds interval{1000};
+    std::map<TimerId, steady_clock::time_point> started;
+    for (int round = 0; round < 5; ++round) {
+        timers.clear();
+        const TimerId ids[] = {TimerId::connect_timeout, TimerId::relink_delay};
+        for (int k = 0; k < 2; ++k) {
+            const auto phase = milliseconds(10 + 100 * (2 * round + k));
+            const auto into_second =
+                duration_cast<milliseconds>(system_clock::now().time_since_epoch()) % seconds(1);
+            QTimer::singleShot((phase - into_second + seconds(1)) % seconds(1), Qt::PreciseTimer,
+                               [&, id = ids[k]] {
+                                   started[id] = steady_clock::now();
+                                   platform.timer_start(id, static_cast<int>(interval.count()));
+                               });
+        }
+        ASSERT_TRUE(yield_until([&] { return timers.size() == 2; }));
+        for (TimerId id : ids) {
+            EXPECT_GE(fired_at[id] - started[id], interval) << "round " << round;
+        }
+    }
 }
 
 TEST_F(QtPlatformTest, StartsTheScannerBesideTheProgramAndSeesItEnd) {
