@@ -3,23 +3,8 @@
 
 #include "sim/server.h"
 
-#include <csignal>
-#include <fcntl.h>
 #include <iostream>
-#include <unistd.h>
 #include <variant>
-
-namespace {
-
-int stop_pipe[2] = {-1, -1};
-
-// SIGINT and SIGTERM only wake the poll loop; it then stops in its own time.
-void request_stop(int) {
-    const char byte = 0;
-    [[maybe_unused]] const ssize_t written = write(stop_pipe[1], &byte, 1);
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
@@ -32,25 +17,5 @@ int main(int argc, char** argv) {
         std::cerr << "wallsim: " << *error << "\n" << sim::usage();
         return 2;
     }
-
-    if (pipe(stop_pipe) != 0) {
-        std::perror("wallsim: pipe");
-        return 1;
-    }
-    fcntl(stop_pipe[1], F_SETFL, O_NONBLOCK);
-    struct sigaction action {};
-    action.sa_handler = request_stop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-
-    sim::Server server(std::move(std::get<sim::Options>(parsed)));
-    std::string error;
-    if (!server.open(std::cout, error)) {
-        std::cerr << "wallsim: " << error << std::endl;
-        return 1;
-    }
-    server.run(stop_pipe[0]);
-    return 0;
+    return sim::serve(std::move(std::get<sim::Options>(parsed)), std::cout);
 }

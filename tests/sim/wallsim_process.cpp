@@ -3,9 +3,14 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sstream>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,7 +41,8 @@ std::string next_line(int fd, std::string& buffer, std::string_view end) {
 
 } // namespace
 
-WallsimProcess::WallsimProcess(const std::vector<std::string>& args, std::size_t boxes) {
+WallsimProcess::WallsimProcess(const std::vector<std::string>& args, std::size_t boxes,
+                               unsigned descriptor_limit) {
     std::vector<char*> argv{const_cast<char*>(WALLSIM_PATH)};
     for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -48,6 +54,11 @@ WallsimProcess::WallsimProcess(const std::vector<std::string>& args, std::size_t
     }
     if (m_pid == 0) {
         dup2(out[1], STDOUT_FILENO);
+        close_range(3, ~0u, 0); // whatever the test runner left open is not wallsim's
+        if (descriptor_limit > 0) {
+            const rlimit limit{descriptor_limit, descriptor_limit};
+            setrlimit(RLIMIT_NOFILE, &limit);
+        }
         execv(WALLSIM_PATH, argv.data());
         _exit(127);
     }
@@ -77,6 +88,35 @@ int WallsimProcess::stop() {
     return status;
 }
 
+std::size_t WallsimProcess::peak_memory_bytes() const {
+    std::ifstream status("/proc/" + std::to_string(m_pid) + "/status");
+    std::size_t kib = 0;
+    for (std::string key; status >> key && key != "VmHWM:";) {
+    }
+    status >> kib;
+    return kib * 1024;
+}
+
+std::chrono::milliseconds WallsimProcess::cpu_time() const {
+    // The 14th and 15th fields, user and system time in clock ticks, follow the
+    // command name in parentheses, which may hold blanks.
+    std::ifstream stat("/proc/" + std::to_string(m_pid) + "/stat");
+    std::string text(std::istreambuf_iterator<char>(stat), {});
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string skipped;
+    for (int i = 3; i < 14; ++i) {
+        fields >> skipped;
+    }
+    long user = 0, system = 0;
+    fields >> user >> system;
+    return std::chrono::milliseconds((user + system) * 1000 / sysconf(_SC_CLK_TCK));
+}
+
+std::size_t WallsimProcess::descriptors() const {
+    const std::filesystem::directory_iterator fds("/proc/" + std::to_string(m_pid) + "/fd");
+    return static_cast<std::size_t>(std::distance(begin(fds), end(fds)));
+}
+
 Client::Client(std::uint16_t port) : m_fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
     const sockaddr_in addr{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
     if (connect(m_fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
@@ -94,6 +134,10 @@ void Client::send(std::string_view bytes) {
     if (::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(bytes.size())) {
         throw std::runtime_error("send failed");
     }
+}
+
+void Client::offer(std::string_view bytes) {
+    ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
 }
 
 std::string Client::reply() {

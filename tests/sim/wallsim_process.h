@@ -22,13 +22,19 @@ struct Listening {
 
 class WallsimProcess {
 public:
-    // Starts wallsim with these arguments and waits for its `boxes` "listening" lines.
-    WallsimProcess(const std::vector<std::string>& args, std::size_t boxes);
+    // Starts wallsim with these arguments (and no more than `descriptor_limit` open
+    // descriptors, if not 0) and waits for its `boxes` "listening" lines.
+    WallsimProcess(const std::vector<std::string>& args, std::size_t boxes, unsigned descriptor_limit = 0);
     ~WallsimProcess();
     WallsimProcess(const WallsimProcess&) = delete;
     WallsimProcess& operator=(const WallsimProcess&) = delete;
     const std::vector<Listening>& boxes() const { return m_boxes; }
     int stop(); // SIGTERM, then the exit status as waitpid reports it
+
+    // From /proc: peak resident memory, CPU time used so far, descriptors open now.
+    std::size_t peak_memory_bytes() const;
+    std::chrono::milliseconds cpu_time() const;
+    std::size_t descriptors() const;
 
 private:
     pid_t m_pid = -1;
@@ -43,7 +49,8 @@ public:
     Client(const Client&) = delete;
     Client& operator=(const Client&) = delete;
     void send(std::string_view bytes);
-    std::string reply(); // the next reply with its "\r\n"; empty once the connection has ended
+    void offer(std::string_view bytes); // sends what the socket takes at once, the rest never
+    std::string reply();                // the next reply with its "\r\n"; empty once the connection has ended
     std::string exchange(std::string_view line) { // sends the line with "\r\n", returns reply()
         send(std::string(line) + "\r\n");
         return reply();

@@ -1,4 +1,5 @@
 #include "sim/box.h"
+#include "sim/connection.h"
 #include "sim/reply_shaper.h"
 #include "wallsim_process.h"
 
@@ -6,6 +7,7 @@
 #include <memory>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <vector>
 
 namespace sim::testing {
 namespace {
@@ -26,6 +28,59 @@ TEST(Wallsim, BadClientsNeverStopTheBoxFromServingOthers) {
     EXPECT_EQ(good.exchange("RBH "), "BHV010\r\n");
     Client late(port);
     EXPECT_EQ(late.exchange("RMDN"), "MODN000\r\n");
+}
+
+// Clients that send without reading are held to what their replies may queue up:
+// the box goes on answering the others at once, and SIGTERM still ends wallsim.
+TEST(Wallsim, FloodingClientsCostTheOthersNothing) {
+    WallsimProcess wallsim({"127.0.0.1:0"}, 1);
+    ASSERT_EQ(wallsim.boxes().size(), 1u);
+    const std::uint16_t port = wallsim.boxes()[0].port;
+    std::string flood;
+    while (flood.size() < output_limit) {
+        flood += "RLINK\r\n"; // 7 bytes that ask for 86
+    }
+    Client good(port);
+    std::vector<std::unique_ptr<Client>> flooding;
+    for (int i = 0; i < 200; ++i) {
+        flooding.push_back(std::make_unique<Client>(port));
+        flooding.back()->offer(flood);
+    }
+    for (int i = 0; i < 100; ++i) {
+        const Clock::time_point sent = Clock::now();
+        EXPECT_EQ(good.exchange("RVER"), "VERS115\r\n");
+        EXPECT_LT(Clock::now() - sent, std::chrono::seconds(1));
+    }
+#if !defined(__SANITIZE_ADDRESS__) // whose shadow memory and quarantine would be most of what is measured
+    EXPECT_LT(wallsim.peak_memory_bytes(), 128u << 20);
+#endif
+    const Clock::time_point stopping = Clock::now();
+    const int status = wallsim.stop();
+    EXPECT_LT(Clock::now() - stopping, std::chrono::seconds(5));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "SIGTERM ends a loaded wallsim cleanly";
+}
+
+// Out of descriptors, wallsim leaves the next connection queued instead of
+// trying it again and again, and takes it once one of its clients leaves.
+TEST(Wallsim, WaitsForAFreeDescriptorWithoutSpinning) {
+    constexpr unsigned descriptor_limit = 32;
+    WallsimProcess wallsim({"--delay", "500", "127.0.0.1:0", "127.0.0.1:0"}, 2, descriptor_limit);
+    ASSERT_EQ(wallsim.boxes().size(), 2u);
+    Client slow(wallsim.boxes()[0].port);
+    EXPECT_EQ(slow.exchange("RPOW"), "POWE001\r\n");
+    std::vector<std::unique_ptr<Client>> clients;
+    while (wallsim.descriptors() < descriptor_limit) {
+        clients.push_back(std::make_unique<Client>(wallsim.boxes()[1].port));
+        ASSERT_EQ(clients.back()->exchange("RMDN"), "MODN000\r\n");
+    }
+    Client queued(wallsim.boxes()[1].port);
+    queued.send("RMDN\r\n");
+    const std::chrono::milliseconds cpu = wallsim.cpu_time();
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(slow.exchange("RPOW"), "POWE001\r\n") << "the clients it has are served";
+    EXPECT_LT(wallsim.cpu_time() - cpu, (Clock::now() - start) / 4);
+    clients.pop_back();
+    EXPECT_EQ(queued.reply(), "MODN000\r\n");
 }
 
 // Faults apply to the box that the options before its address are for, and to no other.
