@@ -1,0 +1,298 @@
+#include "wallctl/arguments.h"
+
+#include "link/actions.h"
+#include "wallctl/snapshot.h"
+#include "wallctl/text_file.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <charconv>
+
+namespace wallctl {
+
+namespace {
+
+constexpr int longest_timeout_ms = 600000;
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+const wc::Setting& setting_named(std::string_view name) {
+    const wc::Setting* row = wc::find_setting(name);
+    if (row == nullptr) {
+        throw UsageError("no setting \"" + std::string(name) + "\" (see --help for the list)");
+    }
+    return *row;
+}
+
+Assignment assignment(std::string_view text) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        throw UsageError("\"" + std::string(text) + "\" is no SETTING=VALUE");
+    }
+    const wc::Setting& row = setting_named(text.substr(0, equals));
+    if (row.set.empty()) {
+        throw UsageError(std::string(row.name) + " is read only");
+    }
+    auto value = wc::parse_value(row, text.substr(equals + 1));
+    if (!value) {
+        throw UsageError(std::string(text) + ": " + std::string(row.name) + " takes " + describe_values(row));
+    }
+    return {&row, std::move(*value)};
+}
+
+int number(std::string_view text, std::string_view what) {
+    int value = -1;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size() || text.empty() || text.front() == '-') {
+        throw UsageError("\"" + std::string(text) + "\" is no " + std::string(what));
+    }
+    return value;
+}
+
+// The line of an action; numbers out of range are refused with the action's range.
+std::string action_line(std::string_view name, std::vector<int> numbers) {
+    const wc::Action& action = *wc::find_action(name);
+    const auto line = wc::action_line(action, numbers);
+    if (!line) {
+        throw UsageError(std::string(name) + " takes " + std::to_string(action.lo) + ".." +
+                         std::to_string(action.hi));
+    }
+    return *line;
+}
+
+void use_action(Request& request, std::string_view name, std::vector<int> numbers = {}) {
+    request.command = Command::action;
+    request.line = action_line(name, std::move(numbers));
+    request.ack = wc::find_action(name)->ack;
+}
+
+std::vector<int> layout_numbers(std::string_view text) {
+    const std::size_t x = text.find_first_of("xX");
+    if (x == std::string_view::npos) {
+        throw UsageError("\"" + std::string(text) + "\" is no layout RxC, such as 3x4");
+    }
+    return {number(text.substr(0, x), "number of rows"), number(text.substr(x + 1), "number of columns")};
+}
+
+bool is_network(const wc::Setting& row) {
+    return row.layout == wc::ReplyLayout::address || row.relinks;
+}
+
+std::vector<Assignment> applied_settings(const std::string& file, bool with_network, bool with_id) {
+    const auto text = read_text(file);
+    if (!text) {
+        throw UsageError("cannot read " + file);
+    }
+    std::string error;
+    auto snapshot = parse_snapshot(*text, error);
+    if (!snapshot) {
+        throw UsageError(file + ": " + error);
+    }
+    std::erase_if(*snapshot, [&](const Assignment& a) {
+        return (is_network(*a.row) && !with_network) || (a.row->name == "id" && !with_id);
+    });
+    return std::move(*snapshot);
+}
+
+std::vector<const wc::Setting*> every_setting() {
+    std::vector<const wc::Setting*> rows;
+    for (const wc::Setting& row : wc::settings) {
+        rows.push_back(&row);
+    }
+    return rows;
+}
+
+std::string settings_help() {
+    std::string text = "Settings (get, set SETTING=VALUE):\n";
+    for (const wc::Setting& row : wc::settings) {
+        text += "  " + std::string(row.name) +
+                std::string(14 - std::min<std::size_t>(13, row.name.size()), ' ') + describe_values(row) +
+                "\n";
+    }
+    return text;
+}
+
+void require_unique(const std::vector<Assignment>& assignments) {
+    for (auto a = assignments.begin(); a != assignments.end(); ++a) {
+        if (std::any_of(assignments.begin(), a, [&](const Assignment& b) { return b.row == a->row; })) {
+            throw UsageError(std::string(a->row->name) + " is given twice");
+        }
+    }
+}
+
+} // namespace
+
+std::string describe_values(const wc::Setting& row) {
+    if (row.set.empty()) {
+        return "read only";
+    }
+    if (row.layout == wc::ReplyLayout::address) {
+        return "a dotted address such as 192.168.1.20";
+    }
+    const auto names = wc::value_names(row.names);
+    if (names.empty()) {
+        return std::to_string(row.lo) + ".." + std::to_string(row.hi);
+    }
+    std::string text;
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        text += (k == 0 ? "" : "|") + wc::value_text(row, static_cast<int>(k));
+    }
+    return text;
+}
+
+Parsed parse_arguments(int argc, const char* const* argv) {
+    CLI::App app{"Reads and sets the boxes of a video wall from scripts."};
+    app.name("wallctl");
+    app.require_subcommand(1);
+    app.fallthrough();
+    app.footer(settings_help());
+
+    std::vector<std::string> boxes;
+    std::string boxes_file;
+    int timeout_ms = 2000;
+    bool json = false;
+    bool verbose = false;
+    app.add_option("-b", boxes, "a box, port 23 unless given (repeatable)")->type_name("ADDR[:PORT]");
+    app.add_option("--boxes", boxes_file, "a file of boxes, one ADDR[:PORT] a line, # comments")
+        ->type_name("FILE");
+    app.add_option("--timeout", timeout_ms, "time-out of one exchange (a box gets 10 times as long in all)")
+        ->type_name("MS")
+        ->check(CLI::Range(1, longest_timeout_ms));
+    app.add_flag("--json", json, "one JSON array of {box, ok, settings, error} on stdout");
+    app.add_flag("-v", verbose, "trace every line sent and received on stderr");
+
+    std::vector<std::string> names;
+    std::vector<std::string> pairs;
+    bool no_verify = false;
+    std::string file;
+    std::string output;
+    bool with_network = false;
+    bool with_id = false;
+    std::string text;
+    std::string word;
+    bool yes = false;
+
+    auto* status = app.add_subcommand("status", "every readable setting of every box");
+    auto* get = app.add_subcommand("get", "these settings of every box");
+    get->add_option("SETTING", names)->required();
+    auto* set = app.add_subcommand("set", "set, then read back and compare");
+    set->add_option("SETTING=VALUE", pairs)->required();
+    set->add_flag("--no-verify", no_verify, "do not read back");
+    auto* snapshot = app.add_subcommand("snapshot", "one box's settings as JSON");
+    snapshot->add_option("-o", output, "write to FILE instead of stdout")->type_name("FILE");
+    auto* apply = app.add_subcommand("apply", "set every box to a snapshot's settings, and verify");
+    apply->add_option("FILE", file)->required();
+    apply->add_flag("--with-network", with_network, "the address type, address, mask and gateway as well");
+    apply->add_flag("--with-id", with_id, "the ID number as well");
+    auto* diff = app.add_subcommand("diff", "the settings on which the boxes differ");
+    auto* layout = app.add_subcommand("layout", "manual wall layout, rows x columns (1..15 each)");
+    layout->add_option("RxC", text)->required();
+    auto* hotkey = app.add_subcommand("hotkey", "layout hot key 0..23");
+    hotkey->add_option("N", text)->required();
+    auto* wall_reset = app.add_subcommand("wall-reset", "layout 1x1, bezel off and 10");
+    auto* power = app.add_subcommand("power", "power on or off");
+    power->add_option("on|off", text)->required();
+    auto* favourite = app.add_subcommand("favourite", "store or recall the wall settings in slot 1..5");
+    favourite->add_option("save|recall", word)->required()->check(CLI::IsMember({"save", "recall"}));
+    favourite->add_option("N", text)->required();
+    auto* picture_reset = app.add_subcommand("picture-reset", "every picture value back to 50");
+    auto* osd_reset = app.add_subcommand("osd-reset", "OSD settings and mute back to factory");
+    auto* factory_reset = app.add_subcommand("factory-reset", "every setting back to factory (asks first)");
+    factory_reset->add_flag("--yes", yes, "do not ask");
+    auto* raw = app.add_subcommand("raw", "send one line, print what comes back within the time-out");
+    raw->add_option("LINE", text)->required();
+    auto* scan = app.add_subcommand("scan", "run the scanner, print MAC and address of every box found");
+
+    Parsed parsed;
+    try {
+        app.parse(argc, argv);
+        Request request;
+        request.timeout = std::chrono::milliseconds(timeout_ms);
+        request.json = json;
+        request.verbose = verbose;
+        for (const std::string& box : boxes) {
+            const auto address = parse_box_address(box);
+            if (!address) {
+                throw UsageError("\"" + box + "\" is no ADDR[:PORT]");
+            }
+            request.boxes.push_back(*address);
+        }
+        if (!boxes_file.empty()) {
+            std::string error;
+            const auto listed = read_boxes_file(boxes_file, error);
+            if (!listed) {
+                throw UsageError(error);
+            }
+            request.boxes.insert(request.boxes.end(), listed->begin(), listed->end());
+        }
+
+        if (app.got_subcommand(status) || app.got_subcommand(diff)) {
+            request.command = app.got_subcommand(status) ? Command::status : Command::diff;
+            request.reads = every_setting();
+        } else if (app.got_subcommand(get)) {
+            request.command = Command::get;
+            for (const std::string& name : names) {
+                request.reads.push_back(&setting_named(name));
+            }
+        } else if (app.got_subcommand(set)) {
+            request.command = Command::set;
+            std::transform(pairs.begin(), pairs.end(), std::back_inserter(request.assignments), assignment);
+            require_unique(request.assignments);
+            request.verify = !no_verify;
+        } else if (app.got_subcommand(power)) {
+            request.command = Command::set;
+            request.assignments.push_back(assignment("power=" + text));
+        } else if (app.got_subcommand(snapshot)) {
+            request.command = Command::snapshot;
+            request.reads = every_setting();
+            request.output_file = output;
+            if (request.boxes.size() != 1) {
+                throw UsageError("snapshot reads exactly one box");
+            }
+        } else if (app.got_subcommand(apply)) {
+            request.command = Command::apply;
+            request.assignments = applied_settings(file, with_network, with_id);
+        } else if (app.got_subcommand(layout)) {
+            use_action(request, "layout", layout_numbers(text));
+        } else if (app.got_subcommand(hotkey)) {
+            use_action(request, "hotkey", {number(text, "hot key")});
+        } else if (app.got_subcommand(favourite)) {
+            use_action(request, "favourite-" + word, {number(text, "favourite slot")});
+        } else if (app.got_subcommand(raw)) {
+            request.command = Command::raw;
+            if (std::any_of(text.begin(), text.end(), [](char c) { return c < ' ' || c > '~'; })) {
+                throw UsageError("the line holds a line break or a byte that is not printable ASCII");
+            }
+            request.line = text;
+        } else if (app.got_subcommand(scan)) {
+            request.command = Command::scan;
+        } else {
+            for (auto [sub, name] :
+                 {std::pair{wall_reset, "wall-reset"}, std::pair{picture_reset, "picture-reset"},
+                  std::pair{osd_reset, "osd-reset"}, std::pair{factory_reset, "factory-reset"}}) {
+                if (app.got_subcommand(sub)) {
+                    use_action(request, name);
+                }
+            }
+            request.confirmed = !app.got_subcommand(factory_reset) || yes;
+        }
+        if (request.boxes.empty() && request.command != Command::scan) {
+            throw UsageError("no boxes: give -b ADDR[:PORT] or --boxes FILE");
+        }
+        parsed.request = std::move(request);
+    } catch (const CLI::ParseError& error) {
+        std::ostringstream out;
+        std::ostringstream err;
+        parsed.exit_status = app.exit(error, out, err) == 0 ? 0 : 1;
+        parsed.out = out.str();
+        parsed.err = err.str();
+    } catch (const UsageError& error) {
+        parsed.exit_status = 1;
+        parsed.err = "wallctl: " + std::string(error.what()) + "\n";
+    }
+    return parsed;
+}
+
+} // namespace wallctl

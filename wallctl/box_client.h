@@ -1,0 +1,88 @@
+#pragma once
+
+// One connection to one box, on Asio coroutines: connect, send a line, await
+// the reply for which a test holds. Replies are assembled into "\r\n" lines
+// whatever chunks they come in; lines that are not the awaited reply (garbage,
+// late or unasked replies) are skipped. Every exchange has its time-out, and
+// the box as a whole its limit; a watchdog beside the exchanges cancels the
+// socket when the time is up, so no read ever waits longer.
+//
+// Whatever ends a box's work (refused, closed, time-out, an error) is thrown
+// as a BoxFailure whose text is the reason shown in the box's row.
+
+#include "link/reply_lines.h"
+#include "wallctl/box_address.h"
+
+#include <array>
+#include <asio/awaitable.hpp>
+#include <asio/ip/tcp.hpp>
+#include <asio/steady_timer.hpp>
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace wallctl {
+
+struct BoxFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class BoxClient {
+public:
+    using Clock = std::chrono::steady_clock;
+    using Wanted = std::function<bool(std::string_view line)>;
+
+    // The box's limit runs from here.
+    BoxClient(const asio::any_io_executor& executor, BoxAddress box, std::chrono::milliseconds timeout,
+              std::chrono::milliseconds box_limit, bool trace);
+
+    asio::awaitable<void> connect();
+
+    // The line with its "\r\n"; starts an exchange, whose time-out runs from here.
+    asio::awaitable<void> send(std::string_view line);
+
+    // The first line since the last one taken for which wanted holds; the
+    // exchange is named by `awaited` (the line sent) in a failure's reason.
+    asio::awaitable<std::string> await_reply(std::string_view awaited, const Wanted& wanted);
+
+    // Everything the box sends until the exchange's time is up or the box closes the connection.
+    asio::awaitable<std::string> everything_within();
+
+    // The watchdog: runs beside the exchanges until close().
+    asio::awaitable<void> watch();
+
+    void close();
+
+private:
+    struct Chunk {
+        std::string_view bytes; // empty when the time was up or the box closed
+        bool closed = false;
+    };
+
+    void start_exchange();
+    asio::awaitable<Chunk> next_chunk();
+    std::string time_up(std::string_view awaited) const;
+    void trace_line(bool sent, std::string_view bytes) const;
+
+    BoxAddress m_box;
+    std::string m_peer;
+    std::chrono::milliseconds m_timeout;
+    std::chrono::milliseconds m_box_limit;
+    Clock::time_point m_box_deadline;
+    bool m_trace;
+
+    asio::ip::tcp::socket m_socket;
+    asio::steady_timer m_watchdog;
+    Clock::time_point m_deadline;
+    bool m_time_up = false;
+    bool m_closed = false;
+
+    wc::ReplyLines m_lines;
+    std::deque<std::string> m_ready; // complete lines not yet taken
+    std::array<char, 4096> m_buffer{};
+};
+
+} // namespace wallctl

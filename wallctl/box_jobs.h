@@ -1,0 +1,53 @@
+#pragma once
+
+// What wallctl does with one box, exchange by exchange, in the order the
+// protocol needs: reading settings, setting and verifying them, one-off
+// actions and raw lines. Each job fills its box's result or throws a
+// BoxFailure; serve_boxes runs one job on every box of a request at once.
+
+#include "wallctl/box_client.h"
+#include "wallctl/box_result.h"
+#include "wallctl/request.h"
+
+#include <asio/awaitable.hpp>
+#include <functional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace wallctl {
+
+// How many exchange time-outs one box may take in all, so that a box that
+// answers every exchange just in time still ends.
+inline constexpr int box_limit_factor = 10;
+
+using Job = std::function<asio::awaitable<void>(BoxClient& client, BoxResult& result)>;
+
+// Reads the settings in order; rows with the same read line (the addresses) share one exchange.
+asio::awaitable<void> read_settings(BoxClient& client, std::span<const wc::Setting* const> rows,
+                                    BoxResult& result);
+
+// Sends the set lines, then reads back and compares unless told not to. The
+// addresses go after every other setting and the address type last, because
+// the box re-links after it (ends the connection): it is checked by the value
+// the box echoes, not by reading back. Addresses without the address type are
+// followed by a re-link, so that the box takes them.
+asio::awaitable<void> write_settings(BoxClient& client, std::span<const Assignment> assignments, bool verify,
+                                     BoxResult& result);
+
+// Sends the line and awaits the reply with key `ack`, if any.
+asio::awaitable<void> run_action(BoxClient& client, std::string_view line, std::string_view ack);
+
+// Sends the line and keeps everything the box sends within the time-out.
+asio::awaitable<void> run_raw(BoxClient& client, std::string_view line, BoxResult& result);
+
+// The job for the request's command.
+Job job_for(const Request& request);
+
+// Runs the job on every box of the request, many boxes at once, each box's
+// exchanges in order; one result per box, in the boxes' order. `progress` is
+// called as each box ends.
+std::vector<BoxResult> serve_boxes(const Request& request, const Job& job,
+                                   const std::function<void()>& progress = {});
+
+} // namespace wallctl

@@ -1,0 +1,41 @@
+#pragma once
+
+// The companion scanner: KRAV_TILESCOPE.exe in wallctl's own directory finds
+// the boxes on the PC's networks and leaves MAC.txt (one MAC a line) and IP.txt
+// (the matching address, octets with leading zeros: "192.168.001.020") beside
+// itself, line k of both for the same box.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace wallctl {
+
+struct FoundBox {
+    std::string mac;
+    std::string address; // dotted, without leading zeros
+    bool operator==(const FoundBox&) const = default;
+};
+
+// The directory of the running program.
+std::filesystem::path own_directory();
+
+// Runs the scanner in `directory` and waits for it to end; false, with the
+// reason in `error`, when it could not be run or failed.
+bool run_scanner(const std::filesystem::path& directory, std::string& error);
+
+// The boxes in the texts of MAC.txt and IP.txt; nothing, with the reason in
+// `error`, when the line counts differ or an IP.txt line is no address.
+std::optional<std::vector<FoundBox>> parse_scan_texts(std::string_view mac_text, std::string_view ip_text,
+                                                      std::string& error);
+
+// The boxes in MAC.txt and IP.txt of `directory`.
+std::optional<std::vector<FoundBox>> read_scan_files(const std::filesystem::path& directory,
+                                                     std::string& error);
+
+// The MAC that the last scan found at this address, if any.
+std::optional<std::string> known_mac(const std::filesystem::path& directory, std::string_view address);
+
+} // namespace wallctl
