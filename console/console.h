@@ -5,6 +5,7 @@
 
 #include "console/form.h"
 #include "link/platform.h"
+#include "link/reply_lines.h"
 
 #include <array>
 #include <cstddef>
@@ -44,6 +45,8 @@ struct Console final : PlatformEvents {
     Form1 f;
     Platform& platform;
     std::array<ReplyParser, static_cast<std::size_t>(ParserSlot::count)> parsers{};
+    // What each socket has received of a reply whose line end is still to come.
+    std::array<ReplyLines, socket_count> reply_lines;
 
     void install(ParserSlot slot, ReplyParser parser) { parsers[static_cast<std::size_t>(slot)] = parser; }
 

@@ -29,6 +29,7 @@ void open_link(Console& c, int i) {
         return;
     }
     c.platform.socket_close(i);
+    c.reply_lines[static_cast<std::size_t>(i)] = {};
     const auto& list = c.f.ip_list;
     const std::string host =
         static_cast<std::size_t>(i) < list.size() ? list[static_cast<std::size_t>(i)] : "";
@@ -102,6 +103,7 @@ void go_offline(Console& c) {
     } else {
         for (int i = 0, n = listed_boxes(c); i < n; ++i) {
             c.platform.socket_close(i);
+            c.reply_lines[static_cast<std::size_t>(i)] = {};
         }
     }
     c.end_link();
@@ -143,11 +145,19 @@ void Timer2_Timer(Console& c) {
 void wsk_client_DataArrival(Console& c, int /*index*/) {
     // Always the selected box: data from the others stays queued on their sockets.
     int selected = c.f.cbo_ipaddr.list_index();
-    std::string chunk = has_socket(selected) ? c.platform.socket_read(selected) : std::string();
+    if (!has_socket(selected)) {
+        c.f.TextInfo.set_text({});
+        return;
+    }
+    const std::string chunk = c.platform.socket_read(selected);
     c.f.TextInfo.set_text(chunk);
-    for (ReplyParser parser : c.parsers) {
-        if (parser != nullptr) {
-            parser(c, chunk);
+    // A box may join two replies in one chunk or split one over two, while the
+    // parsers read one reply from its first character on: they get whole lines.
+    for (const std::string& reply : c.reply_lines[static_cast<std::size_t>(selected)].feed(chunk)) {
+        for (ReplyParser parser : c.parsers) {
+            if (parser != nullptr) {
+                parser(c, reply);
+            }
         }
     }
 }

@@ -19,22 +19,22 @@ const std::vector<std::string> refresh_lines = {"RPOW",  "RMDN",  "RBEZ",  "RVER
 
 std::map<std::string, std::string> full_box() {
     return {
-        {"SOSDI", "OSDI\r\n"},
-        {"RPOW", "POWE001\r\n"},
-        {"RMDN", "MODN001\r\n"},
-        {"RBEZ", "BEZE001\r\n"},
-        {"RVER", "VERS115\r\n"},
-        {"RIPM", "IPMD000\r\n"},
-        {"RLINK", "IP00192 .. 168 .. 001 .. 021 .. 255 .. 255 .. 255 .. 000 .. 192 .. 168 .. 001 .. 001\r\n"},
-        {"RBH ", "BHV012\r\n"},
-        {"RBV ", "BVV034\r\n"},
-        {"RRES", "RESO020\r\n"},
-        {"ROSDD", "OSDD001\r\n"},
-        {"ROSDT", "OSDT010\r\n"},
-        {"ROSDH", "OSDH005\r\n"},
-        {"ROSDV", "OSDV005\r\n"},
-        {"ROSDG", "OSDG002\r\n"},
-        {"RMUTE", "MUTE001\r\n"}};
+        {"SOSDI", "OSDI"},
+        {"RPOW", "POWE001"},
+        {"RMDN", "MODN001"},
+        {"RBEZ", "BEZE001"},
+        {"RVER", "VERS115"},
+        {"RIPM", "IPMD000"},
+        {"RLINK", "IP00192 .. 168 .. 001 .. 021 .. 255 .. 255 .. 255 .. 000 .. 192 .. 168 .. 001 .. 001"},
+        {"RBH ", "BHV012"},
+        {"RBV ", "BVV034"},
+        {"RRES", "RESO020"},
+        {"ROSDD", "OSDD001"},
+        {"ROSDT", "OSDT010"},
+        {"ROSDH", "OSDH005"},
+        {"ROSDV", "OSDV005"},
+        {"ROSDG", "OSDG002"},
+        {"RMUTE", "MUTE001"}};
 }
 
 std::vector<std::string> with_osd_query(std::vector<std::string> lines) {

@@ -46,7 +46,7 @@ TEST_F(Io, ReadBackLandsOnTheBoxValuesKeepsThoseWithoutAnEntryAndSendsNothingBac
     for (const auto& [values, expected] : cases) {
         std::map<std::string, std::string> box;
         for (std::size_t k = 0; k < 7; ++k) {
-            box[queries[k]] = keys[k] + values[k] + "\r\n";
+            box[queries[k]] = keys[k] + values[k];
         }
         online(reply_table(box));
         r.f.io_read_step = 1; // quietly show entry 1 first
@@ -66,7 +66,7 @@ TEST_F(Io, ReadBackLandsOnTheBoxValuesKeepsThoseWithoutAnEntryAndSendsNothingBac
 
 TEST_F(Io, AReplyOutOfTurnIsIgnoredAndDisconnectEndsTheReadBack) {
     online(reply_table({{"RRES", "RESO020"}, {"ROSDD", "OSDD001"}}));
-    r.p.arrive(0, "OSDG002", 1000);
+    r.p.arrive(0, "OSDG002\r\n", 1000);
     r.p.at(5000, [&] { r.f.btn_discon.user_click(); });
     r.f.btn_io_rst[0].user_click();
     EXPECT_THAT(r.p.lines(0), ElementsAre("RRES", "ROSDD", "ROSDT"));

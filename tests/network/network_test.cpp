@@ -20,9 +20,9 @@ struct Network : ::testing::Test {
 TEST_F(Network, GetIpOnADhcpBoxShowsItsAddressesAndSendsNoModeBack) {
     // Twelve three-character fields, four unread characters between two.
     online(reply_table(
-        {{"RIPM", "IPMD001\r\n"},
+        {{"RIPM", "IPMD001"},
          {"RLINK", "IP00192 .. 168 .. 001 .. 020 .. 255 .. 255 .. 255 .. 000 .. 192 .. 168 .. 001 "
-                   ".. 001\r\n"}}));
+                   ".. 001"}}));
     r.f.btn_ip_get.user_click();
     EXPECT_THAT(r.p.lines(0), ElementsAre("RIPM", "RLINK"));
     EXPECT_EQ(r.f.cbo_ip_type.text(), "DHCP");
@@ -41,7 +41,7 @@ TEST_F(Network, SetIpStaticSendsEachLineAfterThePreviousAcknowledgementAndOnlyAs
         seen.push_back(line + " @" + std::to_string(r.p.now() - start) + " " +
                        (r.f.ProgressBar2.visible() ? std::to_string(r.f.ProgressBar2.value()) : "hidden"));
         static const std::map<std::string, std::string> acks = {
-            {"SIPM", "IPMD000"}, {"SIPA", "IPA0"}, {"SMAA", "MAA0"}, {"SGAA", "GAA0"}};
+            {"SIPM", "IPMD000\r\n"}, {"SIPA", "IPA0\r\n"}, {"SMAA", "MAA0\r\n"}, {"SGAA", "GAA0\r\n"}};
         return std::vector<Reply>{{acks.at(line.substr(0, 4)), 100}};
     });
     r.f.txt_ip.user_type("10.0.0.9\xc3\xa9"); // one non-ASCII character, one '?'

@@ -74,7 +74,7 @@ TEST_F(Picture, ReadBackAsksSixteenQuestionsInTurnFillsTheListItsStepNamesAndSen
 }
 
 TEST_F(Picture, ChoicesDuringAReadBackAreSilentAndDisconnectEndsIt) {
-    r.script_box(0, reply_table({{"RBRI 1", "IMG 01 BRIV040\r\n"}})); // then silent
+    r.script_box(0, reply_table({{"RBRI 1", "IMG 01 BRIV040"}})); // then silent
     r.p.at(1000, [&] { r.f.cbo_image_con[2].user_choose(60); });
     r.p.at(2000, [&] {
         EXPECT_FALSE(r.f.btn_img_rst[5].operable());

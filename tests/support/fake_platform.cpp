@@ -21,7 +21,7 @@ void PrintTo(const Message& message, std::ostream* out) {
 Responder reply_table(std::map<std::string, std::string> replies, int delay_ms) {
     return [replies = std::move(replies), delay_ms](const std::string& line) {
         auto it = replies.find(line);
-        return it == replies.end() ? std::vector<Reply>{} : std::vector<Reply>{{it->second, delay_ms}};
+        return it == replies.end() ? std::vector<Reply>{} : std::vector<Reply>{{it->second + "\r\n", delay_ms}};
     };
 }
 

@@ -40,7 +40,8 @@ struct BoxScript {
     Responder respond;   // may be empty: a box that never replies
 };
 
-// Answers from a table: each line gets its reply, unknown lines get none.
+// Answers from a table: each line gets its reply, ended by "\r\n" as a box
+// ends it; unknown lines get none.
 Responder reply_table(std::map<std::string, std::string> replies, int delay_ms = 10);
 
 struct Message {

@@ -63,8 +63,8 @@ TEST(Power, TheButtonsFollowTheSimulatedBoxAndPowerOffSwitchesEveryBoxOnAndEndsT
 TEST(FactoryReset, WithAllIpItCompletesOnTheSelectedBoxsAcknowledgementAndThenFindsTheLinkDown) {
     Rig r;
     r.list_boxes(3);
-    r.script_box(0, reply_table({{"SDEF", "DEFA\r\n"}}, 10)); // not read: box 1 is selected
-    r.script_box(1, reply_table({{"SDEF", "DEFA\r\n"}}, 50));
+    r.script_box(0, reply_table({{"SDEF", "DEFA"}}, 10)); // not read: box 1 is selected
+    r.script_box(1, reply_table({{"SDEF", "DEFA"}}, 50));
     r.go_online(1);
     bool disabled_while_waiting = false;
     r.p.at(20, [&] { disabled_while_waiting = !r.f.btn_sys_fac_rst.enabled(); });

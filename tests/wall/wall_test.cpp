@@ -47,7 +47,7 @@ TEST_F(Wall, TheWallResetAndHotKeysGoToEveryListedBox) {
     std::vector<int> shown_at_send;
     r.script_box(0, [&](const std::string&) {
         shown_at_send = {r.f.cbo_val_H[1].list_index(), r.f.cbo_val_V[1].list_index()};
-        return std::vector<Reply>{{"WDEF"}};
+        return std::vector<Reply>{{"WDEF\r\n"}};
     });
     r.f.btn_tvwall_reset.user_click();
     r.p.run_until_idle();
@@ -72,7 +72,7 @@ TEST_F(Wall, BezelSendWritesEachValueAfterTheLastAcknowledgementThenReadsTheSwit
     r.f.status_step = 0;
     std::vector<std::string> seen; // each line with the steps at the moment it went out
     auto table = reply_table(
-        {{"SBH 12", "BHV012\r\n"}, {"SBV 7", "BVV007\r\n"}, {"RBEZ", "BEZE001\r\n"}, {"RBV ", "BVV999\r\n"}});
+        {{"SBH 12", "BHV012"}, {"SBV 7", "BVV007"}, {"RBEZ", "BEZE001"}, {"RBV ", "BVV999"}});
     r.script_box(0, [&](const std::string& line) {
         seen.push_back(line + " @" + std::to_string(r.f.bezel_set_step) + "/" +
                        std::to_string(r.f.status_step));
