@@ -16,9 +16,9 @@ std::vector<std::string> ReplyLines::feed(std::string_view chunk) {
         m_discarding = false;
     }
     m_partial.erase(0, start);
-    // Keep a last "\r": it may be the first half of a line end.
+    // A last "\r" may be the first half of a line end: it is kept, and not counted.
     const std::size_t keep = !m_partial.empty() && m_partial.back() == '\r' ? 1 : 0;
-    if (m_partial.size() > m_limit) {
+    if (m_partial.size() - keep > m_limit) {
         m_partial.erase(0, m_partial.size() - keep);
         m_discarding = true;
     }

@@ -17,7 +17,8 @@ class ReplyLines {
 public:
     static constexpr std::size_t default_limit = 4096;
 
-    explicit ReplyLines(std::size_t limit = default_limit) : m_limit(limit) {}
+    ReplyLines() = default;
+    explicit ReplyLines(std::size_t limit) : m_limit(limit) {}
 
     // The lines that this chunk completes, in order, without their "\r\n".
     std::vector<std::string> feed(std::string_view chunk);
@@ -26,7 +27,7 @@ public:
     std::size_t pending() const { return m_partial.size(); }
 
 private:
-    std::size_t m_limit;
+    std::size_t m_limit = default_limit;
     std::string m_partial;
     bool m_discarding = false; // inside a line that was already too long
 };
