@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
+#include <sstream>
 
 namespace wallctl {
 
@@ -104,12 +105,19 @@ std::vector<const wc::Setting*> every_setting() {
     return rows;
 }
 
+// One line per setting; the four outputs of a picture value share one.
 std::string settings_help() {
-    std::string text = "Settings (get, set SETTING=VALUE):\n";
+    std::string text = "Settings (get, set SETTING=VALUE), a..d being OUT A..OUT D:\n";
     for (const wc::Setting& row : wc::settings) {
-        text += "  " + std::string(row.name) +
-                std::string(14 - std::min<std::size_t>(13, row.name.size()), ' ') + describe_values(row) +
-                "\n";
+        std::string name(row.name);
+        if (row.layout == wc::ReplyLayout::picture) {
+            if (!name.ends_with(".a")) {
+                continue;
+            }
+            name.back() = '*';
+        }
+        name.resize(std::max<std::size_t>(name.size() + 2, 14), ' ');
+        text += "  " + name + describe_values(row) + "\n";
     }
     return text;
 }
@@ -151,13 +159,15 @@ Parsed parse_arguments(int argc, const char* const* argv) {
 
     std::vector<std::string> boxes;
     std::string boxes_file;
-    int timeout_ms = 2000;
+    auto timeout_ms = static_cast<int>(Request{}.timeout.count());
     bool json = false;
     bool verbose = false;
     app.add_option("-b", boxes, "a box, port 23 unless given (repeatable)")->type_name("ADDR[:PORT]");
     app.add_option("--boxes", boxes_file, "a file of boxes, one ADDR[:PORT] a line, # comments")
         ->type_name("FILE");
-    app.add_option("--timeout", timeout_ms, "time-out of one exchange (a box gets 10 times as long in all)")
+    app.add_option("--timeout", timeout_ms,
+                   "time-out of one exchange, 2000 unless given; a box may take " +
+                       std::to_string(box_limit_factor) + " times as long in all")
         ->type_name("MS")
         ->check(CLI::Range(1, longest_timeout_ms));
     app.add_flag("--json", json, "one JSON array of {box, ok, settings, error} on stdout");

@@ -124,7 +124,8 @@ asio::awaitable<void> write_settings(BoxClient& client, std::span<const Assignme
         result.note = "re-linked";
     } else if (std::any_of(order.begin(), order.end(),
                            [](const Assignment& a) { return is_address(*a.row); })) {
-        co_await run_action(client, wc::find_action("relink")->word, {});
+        // The box ends the connection: nothing more is sent or awaited.
+        co_await client.send(wc::find_action("relink")->word);
         result.note = "re-linked";
     }
 }
@@ -133,7 +134,13 @@ asio::awaitable<void> run_action(BoxClient& client, std::string_view line, std::
     co_await client.send(line);
     if (!ack.empty()) {
         co_await client.await_reply(line, [ack](std::string_view r) { return wc::key_at(r, ack); });
+        co_return;
     }
+    // The box takes lines in order: once it has answered a read sent behind the
+    // line, it has taken the line too, and the next command of a script finds it done.
+    const wc::Setting& barrier = *wc::find_setting("firmware");
+    co_await client.send(barrier.read);
+    co_await client.await_reply(barrier.read, [&](std::string_view r) { return wc::answers(barrier, r); });
 }
 
 asio::awaitable<void> run_raw(BoxClient& client, std::string_view line, BoxResult& result) {

@@ -17,10 +17,6 @@
 
 namespace wallctl {
 
-// How many exchange time-outs one box may take in all, so that a box that
-// answers every exchange just in time still ends.
-inline constexpr int box_limit_factor = 10;
-
 using Job = std::function<asio::awaitable<void>(BoxClient& client, BoxResult& result)>;
 
 // Reads the settings in order; rows with the same read line (the addresses) share one exchange.
@@ -35,7 +31,8 @@ asio::awaitable<void> read_settings(BoxClient& client, std::span<const wc::Setti
 asio::awaitable<void> write_settings(BoxClient& client, std::span<const Assignment> assignments, bool verify,
                                      BoxResult& result);
 
-// Sends the line and awaits the reply with key `ack`, if any.
+// Sends the line and awaits the reply with key `ack`; a line the box does not
+// answer is followed by a read, so that it is taken when this ends.
 asio::awaitable<void> run_action(BoxClient& client, std::string_view line, std::string_view ack);
 
 // Sends the line and keeps everything the box sends within the time-out.

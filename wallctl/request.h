@@ -13,6 +13,10 @@
 
 namespace wallctl {
 
+// How many exchange time-outs one box may take in all, so that a box that
+// answers every exchange just in time still ends.
+inline constexpr int box_limit_factor = 10;
+
 enum class Command { status, get, set, snapshot, apply, diff, action, raw, scan };
 
 struct Assignment {

@@ -87,7 +87,8 @@ TEST(Wallctl, StatusOfSeveralBoxesEqualsTheirStoredStateWhateverChunksTheReplies
     for (std::size_t k = 0; k < 3; ++k) {
         const std::string n = std::to_string(k + 1);
         Client box(wallsim.boxes()[k].port);
-        box.send("SRES " + n + "\r\nSBRI 3 7" + n + "\r\nSMDN " + n + "\r\nSIPA 10.0.0." + n + "\r\nSOSDT 4" +
+        // The answer to the last line says the box has taken them all.
+        box.send("SRES " + n + "\r\nSBRI 3 7" + n + "\r\nSMDN " + n + "\r\nSOSDT 4" + n + "\r\nSIPA 10.0.0." +
                  n + "\r\n");
         ASSERT_EQ(box.reply(), "IPA0\r\n");
     }
