@@ -166,8 +166,9 @@ Parsed parse_arguments(int argc, const char* const* argv) {
     app.add_option("--boxes", boxes_file, "a file of boxes, one ADDR[:PORT] a line, # comments")
         ->type_name("FILE");
     app.add_option("--timeout", timeout_ms,
-                   "time-out of one exchange, 2000 unless given; a box may take " +
-                       std::to_string(box_limit_factor) + " times as long in all")
+                   "time-out of one exchange, " + std::to_string(timeout_ms) +
+                       " unless given; a box may take " + std::to_string(box_limit_factor) +
+                       " times as long in all")
         ->type_name("MS")
         ->check(CLI::Range(1, longest_timeout_ms));
     app.add_flag("--json", json, "one JSON array of {box, ok, settings, error} on stdout");
