@@ -1,6 +1,6 @@
 #include "console/console.h"
 
-#include "link/link.h"
+#include "console/link.h"
 
 namespace wc {
 

@@ -3,7 +3,7 @@
 // The running console: the window model, the platform it runs on, and the
 // reply parsers in the order in which every received chunk passes them.
 
-#include "console/form.h"
+#include "form/form.h"
 #include "link/platform.h"
 #include "link/reply_lines.h"
 

@@ -1,6 +1,6 @@
 #include "console/shell.h"
 
-#include "link/link.h"
+#include "console/link.h"
 #include "link/protocol.h"
 #include "link/settings.h"
 
@@ -87,33 +87,19 @@ void install_shell(Console& c) {
     f.btn_discon.on_click = c.event([&c] { btn_discon_Click(c); });
 }
 
+// Ends offline: go_offline gives every box-dependent control its offline look.
 void Form_Load(Console& c) {
     Form1& f = c.f;
-    f.power_ctl[0].set_visible(true);
-    f.power_ctl[1].set_visible(false);
-    f.power_ctl[2].set_visible(false);
     f.Timer1.set_enabled(false);
     f.Timer1.set_interval(15000);
     f.con_timeout = false;
     f.Timer2.set_enabled(false);
     f.Timer2.set_interval(2000);
     f.relink_timeout = false;
-    f.discon_flag = 0;
-    f.link_up = false;
     f.startup_pending = true;
     f.ProgressBar1.set_visible(false);
     f.ProgressBar2.set_visible(false);
-    for (Control* control :
-         std::initializer_list<Control*>{&f.power_ctl[0], &f.btn_sys_fac_rst, &f.btn_sys_refresh,
-                                         &f.Check1[0], &f.Check1[1], &f.cbo_model}) {
-        control->set_enabled(false);
-    }
-    f.lbl_con[2].set_visible(false);
-    f.net_config.set_enabled(false);
     f.con_interface.set_enabled(false);
-    for (Frame& page : f.frame_control) {
-        page.set_enabled(false);
-    }
     fill_tables(f);
     clear_steps(f);
     fill_lists(f);

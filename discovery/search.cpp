@@ -1,7 +1,7 @@
 #include "discovery/search.h"
 
 #include "discovery/scan_files.h"
-#include "link/link.h"
+#include "console/link.h"
 #include "link/protocol.h"
 
 #include <optional>

@@ -1,5 +1,5 @@
 #include "io/io.h"
-#include "link/link.h"
+#include "console/link.h"
 #include "link/protocol.h"
 
 #include <cstdint>

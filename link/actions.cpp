@@ -17,7 +17,8 @@ std::optional<std::string> action_line(const Action& action, std::span<const int
     }
     std::string line(action.word);
     for (const int n : numbers) {
-        line += " " + std::to_string(n);
+        line += ' ';
+        line += std::to_string(n);
     }
     if (action.trailing_blank) {
         line += " ";

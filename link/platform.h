@@ -12,13 +12,11 @@
 
 namespace wc {
 
-// Socket states as the handlers compare them; only `connected` matters to them.
-namespace socket_state {
-inline constexpr int closed = 0;
-inline constexpr int connecting = 6;
-inline constexpr int connected = 7;
-inline constexpr int error = 9;
-} // namespace socket_state
+// The socket table has this many slots, so a console lists ten boxes at most.
+inline constexpr int socket_count = 10;
+
+// A box socket's state; the handlers only ever ask whether it is connected.
+enum class SocketState { closed, resolving, connecting, connected, closing, error };
 
 enum class TimerId { connect_timeout = 1, relink_delay = 2 };
 enum class MsgIcon { none, critical, exclamation, information, question };
@@ -39,11 +37,11 @@ public:
 
     void attach(PlatformEvents* events) { m_events = events; }
 
-    // The socket table: sockets 0 to 9, one per listed box.
+    // The socket table: sockets 0 to socket_count - 1, one per listed box.
     virtual void socket_close(int socket) = 0;
     // Returns at once; the outcome shows later in socket_state.
     virtual void socket_connect(int socket, const std::string& host, int port) = 0;
-    virtual int socket_state(int socket) const = 0;
+    virtual SocketState socket_state(int socket) const = 0;
     // Hands the whole text to the socket; dropped when it is not connected.
     virtual void socket_send(int socket, std::string_view bytes) = 0;
     // Everything received and not read yet.

@@ -54,7 +54,10 @@ std::optional<Value> decode_address(const Setting& row, std::string_view reply) 
         if (!octet) {
             return std::nullopt;
         }
-        text += (k == first ? "" : ".") + std::to_string(*octet);
+        if (k != first) {
+            text += '.';
+        }
+        text += std::to_string(*octet);
     }
     return text;
 }
@@ -80,7 +83,10 @@ std::optional<std::string> dotted_address(std::string_view text) {
         if (!octet || last != (end == text.size())) {
             return std::nullopt;
         }
-        normal += (k == 0 ? "" : ".") + std::to_string(*octet);
+        if (k != 0) {
+            normal += '.';
+        }
+        normal += std::to_string(*octet);
         text.remove_prefix(last ? end : end + 1);
     }
     return normal;

@@ -1,4 +1,4 @@
-#include "link/link.h"
+#include "console/link.h"
 #include "link/protocol.h"
 #include "network/network.h"
 

@@ -1,4 +1,4 @@
-#include "link/link.h"
+#include "console/link.h"
 #include "network/network.h"
 
 namespace wc {

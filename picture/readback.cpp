@@ -1,6 +1,6 @@
 #include "picture/readback.h"
 
-#include "link/link.h"
+#include "console/link.h"
 #include "link/protocol.h"
 #include "picture/rows.h"
 

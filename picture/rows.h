@@ -4,7 +4,7 @@
 // "ALL IP" box Chk_img(row), its reset button btn_img_rst(row) and, plus one,
 // the setting number of its reset command.
 
-#include "console/form.h"
+#include "form/form.h"
 
 #include <array>
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "system/power.h"
 
-#include "link/link.h"
+#include "console/link.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "system/status.h"
 
-#include "link/link.h"
+#include "console/link.h"
 #include "link/protocol.h"
 
 #include <string>
@@ -50,7 +50,7 @@ void parse_status_reply(Console& c, std::string reply) {
         f.opt_bezel[value == "000" ? 0 : 1].choose();
         f.status_step = 5;
     } else if (key_at(reply, "VERS") && f.status_step == 5) {
-        f.window.set_caption("v1.15    FW: v" + std::string(chars(reply, 5, 1)) + "." +
+        f.window.set_caption(std::string(version_caption) + "    FW: v" + std::string(chars(reply, 5, 1)) + "." +
                              std::string(chars(reply, 6, 2)));
         f.status_step = 6;
     }
@@ -58,7 +58,7 @@ void parse_status_reply(Console& c, std::string reply) {
 
 void cbo_model_Click(Console& c) {
     Form1& f = c.f;
-    if (selected_state(c) != socket_state::connected || !f.link_up) {
+    if (selected_state(c) != SocketState::connected || !f.link_up) {
         c.message("Ethernet is disconnected !", MsgIcon::critical);
         f.cbo_model.set_list_index(-1);
         go_offline(c);

@@ -1,8 +1,8 @@
 #include "ui/console_session.h"
 
-#include "console/app.h"
+#include "app/app.h"
 #include "console/shell.h"
-#include "link/link.h"
+#include "console/link.h"
 
 #include <QCoreApplication>
 

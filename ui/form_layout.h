@@ -4,7 +4,7 @@
 // screen reader calls it. The frames, the page buttons and TextInfo keep the
 // geometry that the model holds; everything else is placed here.
 
-#include "console/form.h"
+#include "form/form.h"
 
 #include <map>
 #include <optional>

@@ -5,7 +5,7 @@
 // reaches the model as an operator action (user_click, user_choose, ...),
 // which raises the handler's event only when the control is operable.
 
-#include "console/form.h"
+#include "form/form.h"
 
 #include <QWidget>
 #include <map>

@@ -13,28 +13,26 @@ namespace wc {
 namespace {
 
 bool valid_socket(int socket) {
-    return socket >= 0 && socket < 10;
+    return socket >= 0 && socket < socket_count;
 }
 
-// The socket states as the handlers know them from the Winsock control.
-int state_code(QAbstractSocket::SocketState state, bool failed) {
+SocketState state_of(QAbstractSocket::SocketState state, bool failed) {
     switch (state) {
     case QAbstractSocket::UnconnectedState:
-        return failed ? socket_state::error : socket_state::closed;
+        return failed ? SocketState::error : SocketState::closed;
     case QAbstractSocket::HostLookupState:
-        return 4; // resolving host
+        return SocketState::resolving;
     case QAbstractSocket::ConnectingState:
-        return socket_state::connecting;
+        return SocketState::connecting;
     case QAbstractSocket::ConnectedState:
-        return socket_state::connected;
-    case QAbstractSocket::BoundState:
-        return 1; // open
-    case QAbstractSocket::ListeningState:
-        return 2;
+        return SocketState::connected;
     case QAbstractSocket::ClosingState:
-        return 8;
+        return SocketState::closing;
+    case QAbstractSocket::BoundState:     // a client socket is never bound alone,
+    case QAbstractSocket::ListeningState: // nor listening
+        break;
     }
-    return socket_state::error;
+    return SocketState::error;
 }
 
 QMessageBox::Icon qt_icon(MsgIcon icon) {
@@ -140,12 +138,12 @@ void QtPlatform::socket_connect(int socket, const std::string& host, int port) {
     s.tcp->connectToHost(QString::fromStdString(host), static_cast<quint16>(real_port));
 }
 
-int QtPlatform::socket_state(int socket) const {
+SocketState QtPlatform::socket_state(int socket) const {
     if (!valid_socket(socket)) {
-        return socket_state::closed;
+        return SocketState::closed;
     }
     const Socket& s = m_sockets[static_cast<std::size_t>(socket)];
-    return state_code(s.tcp->state(), s.failed);
+    return state_of(s.tcp->state(), s.failed);
 }
 
 void QtPlatform::socket_send(int socket, std::string_view bytes) {

@@ -51,7 +51,7 @@ public:
 
     void socket_close(int socket) override;
     void socket_connect(int socket, const std::string& host, int port) override;
-    int socket_state(int socket) const override;
+    SocketState socket_state(int socket) const override;
     void socket_send(int socket, std::string_view bytes) override;
     std::string socket_read(int socket) override;
     std::string local_ip() override;
@@ -75,7 +75,7 @@ private:
     QString app_path(std::string_view file_name) const;
 
     Options m_options;
-    std::array<Socket, 10> m_sockets;
+    std::array<Socket, socket_count> m_sockets;
     QTimer m_connect_timer;
     QTimer m_relink_timer;
     QProcess m_scanner;

@@ -3,7 +3,7 @@
 // How the console's model values look on Qt widgets: its 0x00BBGGRR colours,
 // its fonts, and its twips at the screen's scale.
 
-#include "console/controls.h"
+#include "form/controls.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,7 +1,7 @@
 #include "wall/favourites.h"
 
 #include "console/shell.h"
-#include "link/link.h"
+#include "console/link.h"
 #include "link/protocol.h"
 #include "wall/bezel.h"
 
@@ -15,7 +15,7 @@ namespace {
 // left out rather than handed a line their closed socket would drop.
 void send_connected(Console& c, const std::string& cmd) {
     for (int i = 0, n = listed_boxes(c); i < n; ++i) {
-        if (c.platform.socket_state(i) == socket_state::connected) {
+        if (c.platform.socket_state(i) == SocketState::connected) {
             send_to(c, i, cmd);
         }
     }

@@ -1,6 +1,6 @@
 #include "wall/layout.h"
 
-#include "link/link.h"
+#include "console/link.h"
 #include "link/protocol.h"
 
 #include <string>

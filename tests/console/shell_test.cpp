@@ -7,7 +7,7 @@ namespace wc::test {
 namespace {
 
 TEST(StartUp, OnlySearchMacAndThePageButtonsAreOperable) {
-    Rig r;
+    Rig r{};
     std::vector<std::string> operable;
     for (Control* control : r.f.controls()) {
         if (control->kind() != Kind::frame && control->kind() != Kind::label && control->operable()) {
@@ -27,7 +27,7 @@ TEST(StartUp, OnlySearchMacAndThePageButtonsAreOperable) {
 }
 
 TEST(StartUp, EveryListHoldsExactlyItsItemsAndNoneIsSelected) {
-    Rig r;
+    Rig r{};
     Form1& f = r.f;
     struct Expect {
         ComboBox* list;
@@ -65,7 +65,7 @@ TEST(StartUp, EveryListHoldsExactlyItsItemsAndNoneIsSelected) {
 }
 
 TEST(Pages, EachButtonShowsItsPageAndOnlyThatOne) {
-    Rig r;
+    Rig r{};
     Form1& f = r.f;
     const std::pair<Button*, int> buttons[] = {{&f.opt_tv1, 0}, {&f.opt_tv2, 1},   {&f.opt_tv3, 4},
                                                {&f.opt_io, 2},  {&f.opt_image, 3}, {&f.opt_image, 3}};
@@ -85,7 +85,7 @@ TEST(Pages, EachButtonShowsItsPageAndOnlyThatOne) {
 }
 
 TEST(Panels, UnlockEnablesAllEightFramesWhateverTheLink) {
-    Rig r;
+    Rig r{};
     lock_panels(r.c);
     EXPECT_FALSE(r.f.sys_setting.enabled());
     EXPECT_FALSE(r.f.btn_sys_search.operable());
@@ -100,7 +100,7 @@ TEST(Panels, UnlockEnablesAllEightFramesWhateverTheLink) {
 }
 
 TEST(Panels, DisconnectStaysOperableWhileLockedOnly) {
-    Rig r;
+    Rig r{};
     r.list_boxes(1);
     r.go_online();
     lock_panels(r.c);
@@ -112,7 +112,7 @@ TEST(Panels, DisconnectStaysOperableWhileLockedOnly) {
 }
 
 TEST(Controls, ListsAndOptionsRaiseClickAsTheWindowDoes) {
-    Rig r;
+    Rig r{};
     int clicks = 0;
     ComboBox& list = r.f.cbo_osd_gain;
     list.on_click = [&] { ++clicks; };

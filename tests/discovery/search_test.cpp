@@ -1,3 +1,4 @@
+#include "discovery/search.h"
 #include "rig.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,7 @@ std::vector<std::string> in_network(int count) {
 }
 
 TEST(Search, ListsTheBoxesOfThePcsNetworkInOrderReadingFixedColumns) {
-    Rig r;
+    Rig r{install_discovery};
     r.list_boxes(3);
     r.go_online(1); // a search while connected goes offline first
     const auto start = r.p.now();
@@ -48,7 +49,7 @@ TEST(Search, ListsTheBoxesOfThePcsNetworkInOrderReadingFixedColumns) {
     EXPECT_THAT(r.p.messages(),
                 ElementsAre(Message{"Search MAC completed !", MsgIcon::information, MsgButtons::ok}));
     EXPECT_FALSE(r.f.link_up);
-    EXPECT_EQ(r.p.socket_state(1), socket_state::closed);
+    EXPECT_EQ(r.p.socket_state(1), SocketState::closed);
     EXPECT_TRUE(r.p.connects().empty()); // selecting entry 0 offline touches no socket
 }
 
@@ -73,7 +74,7 @@ TEST(Search, WhatCannotBeReadEndsTheSearchWithTheBoxesAcceptedSoFar) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
-        Rig r;
+        Rig r{install_discovery};
         r.p.set_local_ip(c.local_ip);
         search(r, c.macs, c.ips, c.scanner);
         EXPECT_THAT(r.p.messages(), ElementsAre(Message{c.message, MsgIcon::exclamation, MsgButtons::ok}));
@@ -84,7 +85,7 @@ TEST(Search, WhatCannotBeReadEndsTheSearchWithTheBoxesAcceptedSoFar) {
 }
 
 TEST(Search, TenBoxesAtMostEachWithItsAddress) {
-    Rig r;
+    Rig r{install_discovery};
     std::vector<std::string> macs;
     for (int k = 0; k < 12; ++k) {
         macs.push_back("00:11:22:33:44:" + std::to_string(10 + k));

@@ -1,4 +1,5 @@
-#include "link/link.h"
+#include "console/link.h"
+#include "io/io.h"
 #include "rig.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@ using ::testing::ElementsAreArray;
 const char* const queries[] = {"RRES", "ROSDD", "ROSDT", "ROSDH", "ROSDV", "ROSDG", "RMUTE"};
 
 struct Io : ::testing::Test {
-    Rig r;
+    Rig r{install_io};
     void online(Responder box = {}) {
         go_offline(r.c); // a rig brought online again must not see a box switch
         r.list_boxes(3);

@@ -9,7 +9,7 @@ namespace {
 using ::testing::ElementsAre;
 
 struct Network : ::testing::Test {
-    Rig r;
+    Rig r{install_network};
     void online(Responder box) {
         r.list_boxes(3);
         r.script_box(0, std::move(box));

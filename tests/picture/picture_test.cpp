@@ -1,3 +1,5 @@
+#include "picture/readback.h"
+#include "picture/settings.h"
 #include "rig.h"
 #include "sim_responder.h"
 
@@ -24,7 +26,7 @@ std::vector<int> shown(Form1& f, Row row) {
 // Box 0 is the simulated box, but its RHUE 1 answer has no list position.
 struct Picture : ::testing::Test {
     sim::Box box;
-    Rig r;
+    Rig r{install_picture_settings, install_picture_readback};
     std::vector<int> step_at_query;
     void SetUp() override {
         sim::BoxState state;

@@ -21,7 +21,8 @@ void PrintTo(const Message& message, std::ostream* out) {
 Responder reply_table(std::map<std::string, std::string> replies, int delay_ms) {
     return [replies = std::move(replies), delay_ms](const std::string& line) {
         auto it = replies.find(line);
-        return it == replies.end() ? std::vector<Reply>{} : std::vector<Reply>{{it->second + "\r\n", delay_ms}};
+        return it == replies.end() ? std::vector<Reply>{}
+                                   : std::vector<Reply>{{it->second + "\r\n", delay_ms}};
     };
 }
 
@@ -63,7 +64,7 @@ void FakePlatform::arrive(int socket, std::string text, std::int64_t ms) {
 }
 
 void FakePlatform::drop(int socket, std::int64_t ms) {
-    schedule_on(socket, m_now + ms, [](Socket& s) { s.state = socket_state::closed; });
+    schedule_on(socket, m_now + ms, [](Socket& s) { s.state = SocketState::closed; });
 }
 
 std::vector<std::string> FakePlatform::message_texts() const {
@@ -98,7 +99,7 @@ void FakePlatform::clear_records() {
 void FakePlatform::socket_close(int socket) {
     Socket& s = m_sockets[socket];
     ++s.generation;
-    s.state = socket_state::closed;
+    s.state = SocketState::closed;
     s.received.clear();
     s.reply_clock = 0;
 }
@@ -106,7 +107,7 @@ void FakePlatform::socket_close(int socket) {
 void FakePlatform::socket_connect(int socket, const std::string& host, int /*port*/) {
     Socket& s = m_sockets[socket];
     ++s.generation;
-    s.state = socket_state::connecting;
+    s.state = SocketState::connecting;
     s.host = host;
     s.received.clear();
     m_connects.push_back(socket);
@@ -116,11 +117,11 @@ void FakePlatform::socket_connect(int socket, const std::string& host, int /*por
     }
     const bool accepts = box->second.accepts;
     schedule_on(socket, m_now + box->second.connect_ms, [accepts](Socket& now) {
-        now.state = accepts ? socket_state::connected : socket_state::error;
+        now.state = accepts ? SocketState::connected : SocketState::error;
     });
 }
 
-int FakePlatform::socket_state(int socket) const {
+SocketState FakePlatform::socket_state(int socket) const {
     return m_sockets[socket].state;
 }
 
@@ -130,7 +131,7 @@ void FakePlatform::socket_send(int socket, std::string_view bytes) {
         line.resize(line.size() - 2);
     }
     Socket& s = m_sockets[socket];
-    if (s.state != socket_state::connected) {
+    if (s.state != SocketState::connected) {
         m_dropped.push_back({socket, line});
         return;
     }

@@ -101,7 +101,7 @@ public:
     // Platform
     void socket_close(int socket) override;
     void socket_connect(int socket, const std::string& host, int port) override;
-    int socket_state(int socket) const override;
+    SocketState socket_state(int socket) const override;
     void socket_send(int socket, std::string_view bytes) override;
     std::string socket_read(int socket) override;
     std::string local_ip() override { return m_local_ip; }
@@ -123,7 +123,7 @@ private:
         std::function<void()> action;
     };
     struct Socket {
-        int state = socket_state::closed;
+        SocketState state = SocketState::closed;
         std::string host;
         std::string received;
         std::uint64_t generation = 0; // bumped by close and connect: stale events do nothing
@@ -138,7 +138,7 @@ private:
     long m_yields = 0;
     std::vector<Event> m_events;
     std::map<std::string, BoxScript> m_boxes;
-    Socket m_sockets[10];
+    Socket m_sockets[socket_count];
     std::map<TimerId, std::uint64_t> m_timer_generation;
     std::deque<MsgAnswer> m_answers;
     std::vector<Message> m_messages;

@@ -1,14 +1,16 @@
 #include "rig.h"
 
-#include "console/app.h"
-#include "console/connect.h"
+#include "console/link.h"
+#include "console/look.h"
 #include "console/shell.h"
-#include "link/link.h"
 
 namespace wc::test {
 
-Rig::Rig() {
-    install_all(c);
+Rig::Rig(std::initializer_list<Install> features) {
+    install_shell(c);
+    for (Install install : features) {
+        install(c);
+    }
     Form_Load(c);
 }
 

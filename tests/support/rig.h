@@ -7,13 +7,19 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 namespace wc::test {
 
+// What a feature folder installs into a console: its handlers and parsers.
+using Install = void (*)(Console&);
+
 struct Rig {
-    Rig();
+    // The shell (pages, Disconnect) and the given features, started as the
+    // window starts: a test composes only what it exercises.
+    explicit Rig(std::initializer_list<Install> features);
 
     FakePlatform p;
     Console c{p};

@@ -1,5 +1,7 @@
+#include "network/network.h"
 #include "rig.h"
 #include "sim_responder.h"
+#include "system/power.h"
 #include "system/status.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +13,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 TEST(Status, ReadBackShowsTheAnswersKeepsAnIdWithoutAnEntryAndSendsNothingBack) {
-    Rig r;
+    Rig r{install_status, install_power, install_network};
     r.list_boxes(3);
     r.script_box(
         0, reply_table({{"RPOW", "POWE000"}, {"RMDN", "MODN007"}, {"RBEZ", "BEZE001"}, {"RVER", "VERS115"}}));
@@ -29,7 +31,7 @@ TEST(Status, ReadBackShowsTheAnswersKeepsAnIdWithoutAnEntryAndSendsNothingBack) 
 
 TEST(Power, TheButtonsFollowTheSimulatedBoxAndPowerOffSwitchesEveryBoxOnAndEndsTheSession) {
     sim::Box box;
-    Rig r;
+    Rig r{install_status, install_power, install_network};
     r.list_boxes(3);
     r.script_box(0, sim_responder(box));
     r.go_online(0);
@@ -55,13 +57,13 @@ TEST(Power, TheButtonsFollowTheSimulatedBoxAndPowerOffSwitchesEveryBoxOnAndEndsT
     EXPECT_THAT(r.p.sent(), ElementsAre(Sent{0, "SPOW 1"}, Sent{1, "SPOW 1"}, Sent{2, "SPOW 1"}));
     EXPECT_EQ(box.state().power, 1);
     EXPECT_GT(r.p.now(), start); // the answer was awaited before the session ended
-    EXPECT_EQ(r.p.socket_state(2), socket_state::closed);
+    EXPECT_EQ(r.p.socket_state(2), SocketState::closed);
     EXPECT_EQ(r.f.discon_flag, 1);
     EXPECT_TRUE(r.f.power_ctl[2].enabled());
 }
 
 TEST(FactoryReset, WithAllIpItCompletesOnTheSelectedBoxsAcknowledgementAndThenFindsTheLinkDown) {
-    Rig r;
+    Rig r{install_status, install_power, install_network};
     r.list_boxes(3);
     r.script_box(0, reply_table({{"SDEF", "DEFA"}}, 10)); // not read: box 1 is selected
     r.script_box(1, reply_table({{"SDEF", "DEFA"}}, 50));
@@ -76,7 +78,7 @@ TEST(FactoryReset, WithAllIpItCompletesOnTheSelectedBoxsAcknowledgementAndThenFi
     EXPECT_THAT(r.p.sent(), ElementsAre(Sent{0, "SDEF"}, Sent{1, "SDEF"}, Sent{2, "SDEF"}));
     EXPECT_THAT(r.p.messages(), ElementsAre(Message{"Reset completed ! Please reconnect the ethernet !",
                                                     MsgIcon::information, MsgButtons::ok}));
-    EXPECT_EQ(r.p.socket_state(2), socket_state::closed);
+    EXPECT_EQ(r.p.socket_state(2), SocketState::closed);
     r.p.clear_records();
     r.f.btn_sys_fac_rst.user_click();
     EXPECT_THAT(r.p.message_texts(), ElementsAre("Ethernet is disconnected !"));
@@ -100,7 +102,7 @@ TEST(System, AWaitEndedByDisconnectLeavesTheCountersAtRestAndTheButtonsUsable) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Rig r;
+        Rig r{install_status, install_power, install_network};
         r.list_boxes(3);
         r.go_online(0);
         const auto start = r.p.now();
@@ -110,7 +112,7 @@ TEST(System, AWaitEndedByDisconnectLeavesTheCountersAtRestAndTheButtonsUsable) {
         c.act(r);
         EXPECT_EQ(r.p.now(), start + 5000); // the box never answers
         EXPECT_EQ(r.p.lines(0).size(), 1u);
-        EXPECT_EQ(r.p.socket_state(2), socket_state::closed);
+        EXPECT_EQ(r.p.socket_state(2), SocketState::closed);
         EXPECT_EQ(r.f.status_step + r.f.factory_step, 0);
         EXPECT_TRUE(r.f.power_ctl[2].enabled());
         EXPECT_EQ(r.f.btn_sys_fac_rst.enabled(), !c.messages.empty());

@@ -44,7 +44,7 @@ protected:
         f().ip_count = 2;
         for (std::size_t k = 0; k < 2; ++k) {
             f().cbo_ipaddr.add_item(boxes[k].mac);
-            f().cbo_model.add_item(" " + std::to_string(k));
+            f().cbo_model.add_item(std::string(" ").append(std::to_string(k)));
         }
         f().cbo_ipaddr.set_list_index(0);
         f().con_interface.set_enabled(true);
@@ -135,7 +135,7 @@ TEST_F(OnWallsim, ConnectShowsTheBoxSetsFromEveryPageReachItAndItsDropIsSeen) {
     // A box that drops its connection is found down by the next action.
     wallsim->stop();
     ASSERT_TRUE(
-        hands->wait_until([&] { return session->platform.socket_state(0) != socket_state::connected; }));
+        hands->wait_until([&] { return session->platform.socket_state(0) != SocketState::connected; }));
     click(f().opt_io);
     click(f().btn_io_rst[0]);
     EXPECT_EQ(hands->messages().back(), "Ethernet is disconnected !");
@@ -188,7 +188,7 @@ TEST_F(OnWallsim, ClosingTheWindowWhileAHandlerWaitsQuitsCleanly) {
 
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_TRUE(handler_returned) << "the event loop ended only after the handler unwound";
-    EXPECT_EQ(session->platform.socket_state(0), socket_state::closed);
+    EXPECT_EQ(session->platform.socket_state(0), SocketState::closed);
     EXPECT_FALSE(hands->messages().contains("Refresh completed !"));
 }
 

@@ -1,5 +1,9 @@
 #include "rig.h"
 #include "sim_responder.h"
+#include "system/status.h"
+#include "wall/bezel.h"
+#include "wall/favourites.h"
+#include "wall/layout.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +20,7 @@ TEST(Favourites, StoreAndRecallOnTheSimulatedBoxesBringBackTheWallAndTheWindowSh
     state.wall.bezel_v = 34;
     state.wall.bezel_switch = 1;
     sim::Box boxes[3];
-    Rig r;
+    Rig r{install_favourites, install_bezel, install_layout, install_status};
     r.list_boxes(3);
     std::vector<int> progress; // -1: a line went out with the panels unlocked or Disconnect unusable
     for (int k = 0; k < 3; ++k) {
@@ -58,7 +62,7 @@ TEST(Favourites, StoreAndRecallOnTheSimulatedBoxesBringBackTheWallAndTheWindowSh
 TEST(Favourites, OtherAnswersDoNotEndARecallAndDisconnectLeavesTheWindowOfflineWithNoMessage) {
     for (const char* answer : {"RFAV006", "RFAV3"}) {
         SCOPED_TRACE(answer);
-        Rig r;
+        Rig r{install_favourites, install_bezel, install_layout, install_status};
         r.list_boxes(2);
         r.script_box(0, reply_table({{"RFAVE 1", answer}}));
         r.go_online(0);

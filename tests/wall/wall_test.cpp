@@ -1,5 +1,7 @@
 #include "rig.h"
+#include "system/status.h"
 #include "wall/bezel.h"
+#include "wall/layout.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +12,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 struct Wall : ::testing::Test {
-    Rig r;
+    Rig r{install_layout, install_bezel, install_status};
     void SetUp() override {
         r.list_boxes(3);
         r.go_online(0);
@@ -71,8 +73,8 @@ TEST_F(Wall, BezelSendWritesEachValueAfterTheLastAcknowledgementThenReadsTheSwit
     r.f.opt_bezel[0].choose();
     r.f.status_step = 0;
     std::vector<std::string> seen; // each line with the steps at the moment it went out
-    auto table = reply_table(
-        {{"SBH 12", "BHV012"}, {"SBV 7", "BVV007"}, {"RBEZ", "BEZE001"}, {"RBV ", "BVV999"}});
+    auto table =
+        reply_table({{"SBH 12", "BHV012"}, {"SBV 7", "BVV007"}, {"RBEZ", "BEZE001"}, {"RBV ", "BVV999"}});
     r.script_box(0, [&](const std::string& line) {
         seen.push_back(line + " @" + std::to_string(r.f.bezel_set_step) + "/" +
                        std::to_string(r.f.status_step));

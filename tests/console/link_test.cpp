@@ -1,4 +1,4 @@
-#include "link/link.h"
+#include "console/link.h"
 #include "rig.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@ namespace {
 using ::testing::ElementsAre;
 
 struct Link : ::testing::Test {
-    Rig r;
+    Rig r{};
     void SetUp() override {
         r.list_boxes(3);
         for (int k = 0; k < 3; ++k) {
@@ -64,7 +64,7 @@ TEST_F(Link, CheckLinkOnADroppedBoxSaysSoAndRestoresTheNotConnectedLook) {
         EXPECT_FALSE(page.enabled());
     }
     for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(r.p.socket_state(k), socket_state::closed);
+        EXPECT_EQ(r.p.socket_state(k), SocketState::closed);
     }
     EXPECT_EQ(r.f.cbo_ipaddr.list_count(), 3); // the list survives
 }
@@ -77,7 +77,7 @@ TEST_F(Link, DisconnectInsideConnectWaitEndsTheWaitAndStaysOffline) {
     r.p.at(3000, [&] { r.f.btn_discon.user_click(); });
     EXPECT_FALSE(connect_wait(r.c));
     EXPECT_EQ(r.p.now(), 3000);
-    EXPECT_NE(selected_state(r.c), socket_state::connected);
+    EXPECT_NE(selected_state(r.c), SocketState::connected);
     EXPECT_TRUE(r.p.messages().empty());
 }
 
@@ -89,7 +89,7 @@ TEST_F(Link, TimeoutAndConnectionInTheSameYieldStillCountAsConnected) {
     EXPECT_TRUE(connect_wait(r.c));
     EXPECT_THAT(r.p.message_texts(), ElementsAre("Connected error!"));
     EXPECT_EQ(r.p.messages()[0].icon, MsgIcon::exclamation);
-    EXPECT_EQ(selected_state(r.c), socket_state::connected);
+    EXPECT_EQ(selected_state(r.c), SocketState::connected);
     EXPECT_FALSE(r.f.con_timeout);
 }
 

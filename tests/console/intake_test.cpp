@@ -1,5 +1,6 @@
-#include "link/link.h"
+#include "console/link.h"
 #include "rig.h"
+#include "system/status.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,7 @@ template <int Slot> void record_and_spoil(Console&, std::string chunk) {
 }
 
 struct Intake : ::testing::Test {
-    Rig r;
+    Rig r{install_status};
     void SetUp() override {
         seen.clear();
         r.list_boxes(3);

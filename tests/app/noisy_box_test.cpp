@@ -3,6 +3,7 @@
 // leave no handler waiting once its last expected reply has come, and must
 // leave the window showing what a clean box leaves it showing.
 
+#include "app/app.h"
 #include "rig.h"
 #include "sim/box.h"
 
@@ -60,16 +61,21 @@ Responder noisy(sim::Box& box, Noise noise) {
 std::vector<std::string> look(const Form1& f) {
     std::vector<std::string> shown;
     for (const Control* control : f.controls()) {
-        std::string line = control->name() + " " + control->caption() + (control->visible() ? " shown" : "") +
-                           (control->shown_enabled() ? " usable" : "");
+        std::string line = control->name();
+        for (const std::string_view part : {std::string_view(" "), std::string_view(control->caption()),
+                                            std::string_view(control->visible() ? " shown" : ""),
+                                            std::string_view(control->shown_enabled() ? " usable" : "")}) {
+            line += part;
+        }
         if (const auto* list = dynamic_cast<const ComboBox*>(control)) {
-            line += " [" + list->text() + "]";
-        } else if (const auto* text = dynamic_cast<const TextBox*>(control)) {
-            line += " [" + (control->name() == "TextInfo" ? std::string() : text->text()) + "]";
+            line.append(" [").append(list->text()).append("]");
+        } else if (const auto* text = dynamic_cast<const TextBox*>(control);
+                   text && control->name() != "TextInfo") {
+            line.append(" [").append(text->text()).append("]");
         } else if (const auto* option = dynamic_cast<const OptionButton*>(control)) {
-            line += option->value() ? " chosen" : "";
+            line.append(option->value() ? " chosen" : "");
         } else if (const auto* check = dynamic_cast<const CheckBox*>(control)) {
-            line += " " + std::to_string(check->value());
+            line.append(check->ticked() ? " ticked" : "");
         }
         shown.push_back(line);
     }
@@ -92,7 +98,7 @@ void set_apart(sim::Box& box) {
 }
 
 Outcome run(Noise noise, const std::function<void(Rig&)>& action) {
-    Rig r;
+    Rig r{install_all};
     sim::Box box("02:57:41:4C:4C:01");
     set_apart(box);
     r.list_boxes(1);

@@ -1,6 +1,6 @@
-#include "console/app.h"
+#include "app/app.h"
 
-#include "console/connect.h"
+#include "app/connect.h"
 #include "console/shell.h"
 #include "discovery/search.h"
 #include "io/io.h"

@@ -1,5 +1,6 @@
-#include "link/link.h"
+#include "console/link.h"
 
+#include "console/look.h"
 #include "link/protocol.h"
 
 #include <algorithm>
@@ -36,14 +37,14 @@ void open_link(Console& c, int i) {
     c.platform.socket_connect(i, host, box_port);
 }
 
-int selected_state(const Console& c) {
+SocketState selected_state(const Console& c) {
     int i = c.f.cbo_ipaddr.list_index();
-    return has_socket(i) ? c.platform.socket_state(i) : socket_state::closed;
+    return has_socket(i) ? c.platform.socket_state(i) : SocketState::closed;
 }
 
 bool connect_wait(Console& c) {
     const std::uint64_t link = c.event_link();
-    while (!c.superseded(link) && selected_state(c) != socket_state::connected) {
+    while (!c.superseded(link) && selected_state(c) != SocketState::connected) {
         c.platform.yield();
         if (c.f.con_timeout) {
             c.f.con_timeout = false;
@@ -63,7 +64,7 @@ bool taken_over(const Console& c) {
 }
 
 bool check_link(Console& c, OnLinkDown on_down) {
-    if (selected_state(c) == socket_state::connected) {
+    if (selected_state(c) == SocketState::connected) {
         return true;
     }
     c.message("Ethernet is disconnected !", MsgIcon::critical);
@@ -107,24 +108,7 @@ void go_offline(Console& c) {
         }
     }
     c.end_link();
-    f.btn_discon.set_back_color(color::red);
-    f.btn_con.set_back_color(color::button_face);
-    f.lbl_con[2].set_visible(false);
-    f.net_config.set_enabled(false);
-    for (Frame& page : f.frame_control) {
-        page.set_enabled(false);
-    }
-    f.power_ctl[0].set_visible(true);
-    f.power_ctl[1].set_visible(false);
-    f.power_ctl[2].set_visible(false);
-    f.window.set_caption("v1.15");
-    f.power_ctl[0].set_enabled(false);
-    f.btn_sys_fac_rst.set_enabled(false);
-    f.btn_sys_refresh.set_enabled(false);
-    f.Check1[0].set_enabled(false);
-    f.Check1[1].set_enabled(false);
-    f.link_up = false;
-    f.cbo_model.set_enabled(false);
+    show_link_look(f, false);
     f.discon_flag = 1;
 }
 

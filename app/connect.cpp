@@ -1,8 +1,9 @@
-#include "console/connect.h"
+#include "app/connect.h"
 
+#include "console/link.h"
+#include "console/look.h"
 #include "console/shell.h"
 #include "io/io.h"
-#include "link/link.h"
 #include "network/network.h"
 #include "system/status.h"
 #include "wall/bezel.h"
@@ -19,23 +20,6 @@ void ask_osd_info(Console& c) {
 }
 
 } // namespace
-
-void show_online(Form1& f) {
-    f.btn_con.set_back_color(color::green);
-    f.btn_discon.set_back_color(color::button_face);
-    f.discon_flag = 0;
-    f.lbl_con[2].set_visible(false);
-    f.net_config.set_enabled(true);
-    for (Frame& page : f.frame_control) {
-        page.set_enabled(true);
-    }
-    for (Control* control :
-         std::initializer_list<Control*>{&f.power_ctl[0], &f.btn_sys_fac_rst, &f.btn_sys_refresh,
-                                         &f.Check1[0], &f.Check1[1], &f.cbo_model}) {
-        control->set_enabled(true);
-    }
-    f.link_up = true;
-}
 
 void install_connect(Console& c) {
     Form1& f = c.f;
@@ -65,7 +49,7 @@ void btn_con_Click(Console& c) {
         f.lbl_con[2].set_visible(false);
         return;
     }
-    if (selected_state(c) != socket_state::connected) {
+    if (selected_state(c) != SocketState::connected) {
         go_offline(c);
         return;
     }
@@ -88,7 +72,7 @@ void cbo_ipaddr_Click(Console& c) {
     if (!still_ours) {
         return;
     }
-    if (selected_state(c) != socket_state::connected) {
+    if (selected_state(c) != SocketState::connected) {
         go_offline(c);
         return;
     }

@@ -28,7 +28,7 @@ enum class OnLinkDown { go_offline, clear_model_then_go_offline };
 bool check_link(Console& c, OnLinkDown on_down = OnLinkDown::go_offline);
 
 // The selected box's socket state (closed when nothing is selected).
-int selected_state(const Console& c);
+SocketState selected_state(const Console& c);
 
 // Socket i's box; the line is dropped when there is no such socket.
 void send_to(Console& c, int i, std::string_view cmd);

@@ -1,4 +1,4 @@
-#include "console/controls.h"
+#include "form/controls.h"
 
 #include <algorithm>
 

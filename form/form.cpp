@@ -1,4 +1,4 @@
-#include "console/form.h"
+#include "form/form.h"
 
 #include <algorithm>
 

@@ -3,7 +3,8 @@
 // Form1: every control of the console window and every form-level variable
 // that the handlers share. All of it lives on the window's one thread.
 
-#include "console/controls.h"
+#include "form/controls.h"
+#include "link/version.h"
 
 #include <array>
 #include <cstdint>
@@ -12,7 +13,6 @@
 
 namespace wc {
 
-inline constexpr int socket_count = 10; // the socket table has ten slots, so ten boxes at most
 inline constexpr int page_count = 5;
 
 struct Form1 {
@@ -25,7 +25,7 @@ struct Form1 {
     Control* find(const std::string& name) const;
 
     // The window itself: its caption is the window title.
-    Label window{"Form1", -1, "v1.15", nullptr};
+    Label window{"Form1", -1, std::string(version_caption), nullptr};
 
     // Top frames
     Frame sys_setting{"sys_setting", -1, "System Settings", nullptr};

@@ -1,4 +1,5 @@
-#include "console/connect.h"
+#include "app/app.h"
+#include "app/connect.h"
 #include "rig.h"
 #include "sim_responder.h"
 
@@ -18,23 +19,22 @@ const std::vector<std::string> refresh_lines = {"RPOW",  "RMDN",  "RBEZ",  "RVER
                                                 "ROSDT", "ROSDH", "ROSDV", "ROSDG", "RMUTE"};
 
 std::map<std::string, std::string> full_box() {
-    return {
-        {"SOSDI", "OSDI"},
-        {"RPOW", "POWE001"},
-        {"RMDN", "MODN001"},
-        {"RBEZ", "BEZE001"},
-        {"RVER", "VERS115"},
-        {"RIPM", "IPMD000"},
-        {"RLINK", "IP00192 .. 168 .. 001 .. 021 .. 255 .. 255 .. 255 .. 000 .. 192 .. 168 .. 001 .. 001"},
-        {"RBH ", "BHV012"},
-        {"RBV ", "BVV034"},
-        {"RRES", "RESO020"},
-        {"ROSDD", "OSDD001"},
-        {"ROSDT", "OSDT010"},
-        {"ROSDH", "OSDH005"},
-        {"ROSDV", "OSDV005"},
-        {"ROSDG", "OSDG002"},
-        {"RMUTE", "MUTE001"}};
+    return {{"SOSDI", "OSDI"},
+            {"RPOW", "POWE001"},
+            {"RMDN", "MODN001"},
+            {"RBEZ", "BEZE001"},
+            {"RVER", "VERS115"},
+            {"RIPM", "IPMD000"},
+            {"RLINK", "IP00192 .. 168 .. 001 .. 021 .. 255 .. 255 .. 255 .. 000 .. 192 .. 168 .. 001 .. 001"},
+            {"RBH ", "BHV012"},
+            {"RBV ", "BVV034"},
+            {"RRES", "RESO020"},
+            {"ROSDD", "OSDD001"},
+            {"ROSDT", "OSDT010"},
+            {"ROSDH", "OSDH005"},
+            {"ROSDV", "OSDV005"},
+            {"ROSDG", "OSDG002"},
+            {"RMUTE", "MUTE001"}};
 }
 
 std::vector<std::string> with_osd_query(std::vector<std::string> lines) {
@@ -43,7 +43,7 @@ std::vector<std::string> with_osd_query(std::vector<std::string> lines) {
 }
 
 struct Connect : ::testing::Test {
-    Rig r;
+    Rig r{install_all};
     std::vector<int> bar_at_send; // ProgressBar1 as each line left, -1 while hidden
     void SetUp() override {
         r.list_boxes(3);
@@ -108,7 +108,7 @@ TEST(ConnectToTheSimulatedBox, EndsWithTheWindowShowingTheBoxsState) {
     state.mute = 1;
     sim::Box box;
     box.load(state);
-    Rig r;
+    Rig r{install_all};
     r.list_boxes(3);
     r.script_box(1, sim_responder(box));
     r.f.cbo_ipaddr.user_choose(1);
@@ -276,7 +276,7 @@ TEST_F(Connect, AWaitEndsWhenAConnectOrDisconnectTakesItsLink) {
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
-        Rig rig;
+        Rig rig{install_all};
         rig.list_boxes(2);
         rig.script_box(0, reply_table(full_box()));
         rig.script_box(1, reply_table(full_box()));

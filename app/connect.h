@@ -17,7 +17,4 @@ void btn_sys_refresh_Click(Console& c);
 // locked and ProgressBar1 at 0, 30, 60, 85 and 100.
 void refresh_all(Console& c);
 
-// The online look: every page and the box-dependent System Settings usable.
-void show_online(Form1& f);
-
 } // namespace wc
