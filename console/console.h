@@ -4,8 +4,8 @@
 // reply parsers in the order in which every received chunk passes them.
 
 #include "form/form.h"
+#include "link/line_assembler.h"
 #include "link/platform.h"
-#include "link/reply_lines.h"
 
 #include <array>
 #include <cstddef>
@@ -46,7 +46,7 @@ struct Console final : PlatformEvents {
     Platform& platform;
     std::array<ReplyParser, static_cast<std::size_t>(ParserSlot::count)> parsers{};
     // What each socket has received of a reply whose line end is still to come.
-    std::array<ReplyLines, socket_count> reply_lines;
+    std::array<LineAssembler, socket_count> reply_lines;
 
     void install(ParserSlot slot, ReplyParser parser) { parsers[static_cast<std::size_t>(slot)] = parser; }
 

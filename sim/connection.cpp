@@ -1,7 +1,7 @@
 #include "sim/connection.h"
 
+#include "link/line_assembler.h"
 #include "sim/box.h"
-#include "sim/line_assembler.h"
 #include "sim/reply_shaper.h"
 
 #include <algorithm>
@@ -47,7 +47,7 @@ private:
     int m_close_after;
     LineHandler m_handle;
     std::function<void()> m_closed;
-    LineAssembler m_lines;
+    wc::LineAssembler m_lines{wc::LineEnd::lf};
     ReplyShaper m_shaper;
     std::deque<std::string> m_due; // chunks due and not yet written, each to be written on its own
     std::size_t m_queued = 0;      // bytes of replies not yet written, in the shaper or due

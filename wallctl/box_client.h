@@ -10,7 +10,7 @@
 // Whatever ends a box's work (refused, closed, time-out, an error) is thrown
 // as a BoxFailure whose text is the reason shown in the box's row.
 
-#include "link/reply_lines.h"
+#include "link/line_assembler.h"
 #include "wallctl/box_address.h"
 
 #include <array>
@@ -80,7 +80,7 @@ private:
     bool m_time_up = false;
     bool m_closed = false;
 
-    wc::ReplyLines m_lines;
+    wc::LineAssembler m_lines;
     std::deque<std::string> m_ready; // complete lines not yet taken
     std::array<char, 4096> m_buffer{};
 };

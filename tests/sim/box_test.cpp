@@ -1,8 +1,7 @@
 // The simulated box in-process: its answer to every command, and what a connection
-// does with its bytes: lines in whatever chunks TCP delivers, replies out in the
-// pieces and order the box's faults ask for (their timing is shown in wallsim_test).
+// does with its replies: out in the pieces and order the box's faults ask for
+// (their timing is shown in wallsim_test).
 #include "sim/box.h"
-#include "sim/line_assembler.h"
 #include "sim/reply_shaper.h"
 #include "sim/state_file.h"
 
@@ -113,23 +112,6 @@ TEST(Box, EveryCommandIsAnsweredAndChangesExactlyItsOwnSettings) {
     BoxState factory;
     factory.mac = "02:00:00:00:00:99"; // the hardware's own, not a setting
     EXPECT_EQ(box.state(), factory);
-}
-
-TEST(LineAssembler, AnyChunkingGivesTheSameLinesAndAnOverlongLineHoldsNoMoreThanTheLimit) {
-    const std::string_view bytes = "RPOW\r\nA\rB\r\n\nD\r\r\n";
-    for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
-        LineAssembler lines;
-        Chunks got = lines.feed(bytes.substr(0, cut));
-        for (std::string& line : lines.feed(bytes.substr(cut))) {
-            got.push_back(line);
-        }
-        EXPECT_EQ(got, (Chunks{"RPOW", "A\rB", "", "D\r"})) << "cut at " << cut;
-    }
-    LineAssembler lines(8);
-    EXPECT_EQ(lines.feed("12345678\n1234"), Chunks{"12345678"}); // the limit itself still fits
-    EXPECT_EQ(lines.feed("56789abcdefgh"), Chunks{});
-    EXPECT_LE(lines.pending(), 8u);
-    EXPECT_EQ(lines.feed("ijk\r\nRPOW\r\n"), Chunks{"RPOW"});
 }
 
 TEST(ReplyShaper, RepliesGoInPairsOrAloneAfterAWaitThenSplitAndNeverOvertakeEachOther) {

@@ -1,19 +1,22 @@
-#include "link/reply_lines.h"
-
-#include "link/protocol.h"
+#include "link/line_assembler.h"
 
 namespace wc {
 
-std::vector<std::string> ReplyLines::feed(std::string_view chunk) {
+std::vector<std::string> LineAssembler::feed(std::string_view chunk) {
     std::vector<std::string> lines;
     m_partial.append(chunk);
     std::size_t start = 0;
-    for (std::size_t end; (end = m_partial.find(line_end, start)) != std::string::npos;
-         start = end + line_end.size()) {
+    for (std::size_t lf = m_partial.find('\n'); lf != std::string::npos; lf = m_partial.find('\n', lf + 1)) {
+        const bool after_cr = lf > start && m_partial[lf - 1] == '\r';
+        if (m_end == LineEnd::crlf && !after_cr) {
+            continue;
+        }
+        const std::size_t end = after_cr ? lf - 1 : lf;
         if (!m_discarding && end - start <= m_limit) {
             lines.push_back(m_partial.substr(start, end - start));
         }
         m_discarding = false;
+        start = lf + 1;
     }
     m_partial.erase(0, start);
     // A last "\r" may be the first half of a line end: it is kept, and not counted.
