@@ -177,6 +177,9 @@ void FakePlatform::yield() {
     bool any_due =
         std::any_of(m_events.begin(), m_events.end(), [this](const Event& e) { return e.when <= m_now; });
     if (!any_due) {
+        if (m_events.empty() && when_stalled) {
+            when_stalled();
+        }
         if (m_events.empty()) {
             throw Stalled("a wait yielded with nothing left to happen: it would wait forever");
         }

@@ -85,6 +85,10 @@ public:
     void answer(MsgAnswer answer) { m_answers.push_back(answer); }
     // Runs while a message box is on screen: the event loop goes on meanwhile.
     std::function<void(const Message&)> while_message_shown;
+    // Runs when a yield finds nothing left to happen, as an operator acts on a
+    // window that would otherwise wait forever; it may schedule events with at().
+    // Stalled is thrown only when it leaves nothing to happen either.
+    std::function<void()> when_stalled;
 
     std::int64_t now() const { return m_now; }
     long yields() const { return m_yields; }
