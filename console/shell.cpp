@@ -111,14 +111,11 @@ void show_page(Console& c, int page) {
     if (page < 0 || page >= page_count) {
         return;
     }
+    // The pages are stacked in one place (the window's design puts them
+    // there): showing one is hiding the others.
     for (int i = 0; i < page_count; ++i) {
         c.f.frame_control[static_cast<std::size_t>(i)].set_visible(i == page);
     }
-    Frame& shown = c.f.frame_control[static_cast<std::size_t>(page)];
-    Twips at = shown.geometry();
-    at.top = 3120;
-    at.left = 1920;
-    shown.set_geometry(at);
 }
 
 // Disconnect is the way out of a locked window, so it is marked operable

@@ -227,8 +227,10 @@ void FormWindow::changed(Control& control, Prop what) {
         }
         break;
     case Prop::enabled:
+        // A frame's change shows on every control inside it; Disconnect's
+        // exemption is set before the frames go and cleared after they are back,
+        // so this one sweep always sees the lock as it is.
         show_every_enabled();
-        schedule_enabled_sweep();
         break;
     case Prop::visible:
         widget->setVisible(control.visible());
@@ -301,23 +303,6 @@ void FormWindow::show_every_enabled() {
     for (Control* control : m_form.controls()) {
         show_enabled(*control);
     }
-}
-
-// The panel lock marks Disconnect as exempt only after it has disabled the
-// frames, without telling anyone; one more look on the next pass of the event
-// loop, before any input is handled, shows Disconnect usable again.
-void FormWindow::schedule_enabled_sweep() {
-    if (m_sweep_pending) {
-        return;
-    }
-    m_sweep_pending = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_sweep_pending = false;
-            show_every_enabled();
-        },
-        Qt::QueuedConnection);
 }
 
 // Lists grow one item at a time at start-up: only what differs from the

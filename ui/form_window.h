@@ -45,7 +45,6 @@ private:
     void show_all(Control& control);
     void show_enabled(Control& control);
     void show_every_enabled();
-    void schedule_enabled_sweep();
     void show_items(ComboBox& combo, QComboBox& widget);
     void show_selection(ComboBox& combo, QComboBox& widget);
 
@@ -54,7 +53,6 @@ private:
     double m_font_scale;
     std::map<const Control*, QWidget*> m_widgets;
     std::map<const QObject*, ComboBox*> m_editable_lists;
-    bool m_sweep_pending = false;
 };
 
 } // namespace wc

@@ -68,7 +68,6 @@ void bezel_readback(Console& c) {
     if (!check_link(c)) {
         return;
     }
-    f.ProgressBar1.set_value(20);
     f.ProgressBar1.set_value(40);
     read_switch(c, false);
     f.ProgressBar1.set_value(60);

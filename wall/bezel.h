@@ -13,7 +13,8 @@ void install_bezel(Console& c);
 
 // Reads the two values of the selected box into cbo_val_H(1) and cbo_val_V(1).
 void bezel_value_readback(Console& c);
-// Reads the switch state, then the two values; moves ProgressBar1 to 20, 40, 60.
+// Reads the switch state, then the two values; ProgressBar1 shows 40 while the
+// switch is read and 60 while the values are.
 void bezel_readback(Console& c);
 
 void btn_H_Bezel_send_Click(Console& c);

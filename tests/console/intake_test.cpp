@@ -1,6 +1,5 @@
 #include "console/link.h"
 #include "rig.h"
-#include "system/status.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +19,7 @@ template <int Slot> void record_and_spoil(Console&, std::string chunk) {
 }
 
 struct Intake : ::testing::Test {
-    Rig r{install_status};
+    Rig r{};
     void SetUp() override {
         seen.clear();
         r.list_boxes(3);
@@ -56,27 +55,6 @@ TEST_F(Intake, NothingSelectedReadsNothing) {
     r.f.TextInfo.set_text("old");
     r.c.data_arrival(0);
     EXPECT_EQ(r.f.TextInfo.text(), "");
-}
-
-// The reply box shows each chunk as it came; the parsers see whole replies.
-TEST_F(Intake, RepliesJoinedInOneChunkOrSplitOverTwoAreEachRecognisedOnce) {
-    r.f.status_step = 1;
-    r.p.arrive(0, "PO");
-    r.p.arrive(0, "WE000\r\nMO", 5);
-    r.p.arrive(0, "DN002\r\nBEZE001\r\n", 5);
-    r.p.run_until_idle();
-    EXPECT_EQ(r.f.TextInfo.text(), "DN002\r\nBEZE001\r\n");
-    EXPECT_EQ(r.f.status_step, 5); // POWE, MODN and BEZE each taken
-    EXPECT_TRUE(r.f.power_ctl[2].visible());
-    EXPECT_EQ(r.f.cbo_model.list_index(), 2);
-}
-
-TEST_F(Intake, AKeyInSmallLettersOrAfterGarbageIsNotRecognised) {
-    r.f.status_step = 1;
-    r.p.arrive(0, "powe001\r\nxPOWE001\r\n");
-    r.p.run_until_idle();
-    EXPECT_EQ(r.f.status_step, 1);
-    EXPECT_TRUE(r.p.sent().empty());
 }
 
 } // namespace
