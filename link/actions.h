@@ -1,8 +1,9 @@
 #pragma once
 
 // The box's one-off commands, beside the settings catalogue: a wall layout, a
-// layout hot key, the resets, favourites and the re-link. Each has the line
-// the console sends and the key of the reply that acknowledges it.
+// layout hot key, the resets, favourites, the OSD information and the
+// re-link. Each has the line the console sends and the key of the reply that
+// acknowledges it.
 
 #include <array>
 #include <optional>
@@ -20,15 +21,38 @@ struct Action {
     int lo = 0;
     int hi = 0;
     bool trailing_blank = false; // the box wants a blank behind the last number
+    // The answer carries the number back behind its key ("RFAV003"), so the
+    // box answers only a number it took.
+    bool echoes_number = false;
 };
 
-inline constexpr std::array<Action, 9> actions{{
+// The wall layout that layout hot key n stands for; the console's button for
+// hot key n is captioned with it, "RxC".
+struct Layout {
+    int rows;
+    int columns;
+};
+inline constexpr std::array<Layout, 24> hot_key_layouts{{
+    {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, // row 1 of the hot-key page
+    {2, 3}, {3, 2}, {3, 4}, {4, 2}, {4, 3}, {4, 5}, // row 2
+    {1, 2}, {2, 1}, {1, 3}, {3, 1}, {1, 4}, {4, 1}, // row 3
+    {2, 4}, {3, 5}, {5, 4}, {5, 3}, {6, 2}, {6, 3}, // row 4
+}};
+
+// What the picture resets set a value to, which is also its factory value.
+inline constexpr int picture_reset_value = 50;
+
+inline constexpr std::array<Action, 11> actions{{
     {"layout", "SMN", "MNC", 2, 1, 15, true}, // rows, then columns
-    {"hotkey", "SHOT", "HOTK", 1, 0, 23},
+    {"hotkey", "SHOT", "HOTK", 1, 0, static_cast<int>(hot_key_layouts.size()) - 1},
     {"wall-reset", "SWDE", "WDEF"},
     {"favourite-save", "SFAVE", "", 1, 1, 5},
-    {"favourite-recall", "RFAVE", "RFAV", 1, 1, 5},
+    {"favourite-recall", "RFAVE", "RFAV", 1, 1, 5, false, true},
     {"picture-reset", "SPIRE", "IMRE"},
+    // One picture value on every output: 1 brightness, 2 contrast, 3 saturation, 4 hue.
+    {"picture-setting-reset", "SIMRE", "IMRE", 1, 1, 4},
+    // Every output shows its OSD information.
+    {"osd-info", "SOSDI", "OSDI"},
     {"osd-reset", "SOSDR", "OSDR"},
     {"factory-reset", "SDEF", "DEFA"},
     // The box ends the connection that sent it and takes its new addressing.
@@ -37,6 +61,16 @@ inline constexpr std::array<Action, 9> actions{{
 
 // The row of that name; nullptr when there is none.
 const Action* find_action(std::string_view name);
+
+// The row of that name, found while compiling: a name that is no row does not build.
+consteval const Action& named_action(std::string_view name) {
+    for (const Action& action : actions) {
+        if (action.name == name) {
+            return action;
+        }
+    }
+    throw "no action of that name";
+}
 
 // The line with these numbers: "SMN 3 4 ", "SHOT 7". Nothing when their count
 // or a value does not fit the action.

@@ -1,6 +1,8 @@
 #include "link/protocol.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -21,6 +23,19 @@ namespace {
 bool is_digit(char c) {
     return c >= '0' && c <= '9';
 }
+} // namespace
+
+std::optional<int> number_in(std::string_view text, int lo, int hi) {
+    int value = 0;
+    if (text.empty() || !std::all_of(text.begin(), text.end(), is_digit) ||
+        std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc{} || value < lo ||
+        value > hi) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+namespace {
 
 // Length of the number that starts at pos: sign, digits, fraction.
 std::size_t number_length(std::string_view text, std::size_t pos, bool allow_exponent) {

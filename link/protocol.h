@@ -19,6 +19,11 @@ std::string_view chars(std::string_view text, std::size_t from, std::size_t coun
 // Whether the key stands exactly (case-sensitive, whole length) at position from.
 bool key_at(std::string_view text, std::string_view key, std::size_t from = 1);
 
+// The whole text as a decimal number within lo..hi: plain digits (leading
+// zeros allowed), no sign, no blank, no fraction. How a box reads a number in
+// a command, and how scripts write one.
+std::optional<int> number_in(std::string_view text, int lo, int hi);
+
 // The number at the start of text: leading blanks, an optional sign, digits
 // and an optional fraction; reading stops at the first character that does not
 // belong to it, and no digits at all read as 0.

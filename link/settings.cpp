@@ -3,32 +3,15 @@
 #include "link/protocol.h"
 
 #include <algorithm>
-#include <charconv>
 #include <utility>
 
 namespace wc {
 
 namespace {
 
-constexpr std::size_t value_digits = 3;
-constexpr std::size_t address_fields_per_address = 4;
-constexpr std::size_t address_field_distance = 7;
-constexpr std::size_t first_address_field = 5;
-
 bool all_digits(std::string_view text) {
     return !text.empty() &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// Plain decimal digits, nothing else, within lo..hi.
-std::optional<int> number_in(std::string_view text, int lo, int hi) {
-    int value = 0;
-    if (!all_digits(text) ||
-        std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc{} || value < lo ||
-        value > hi) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 // Three digits at position from (1-based), as the box writes every value.
@@ -46,20 +29,29 @@ bool same_letters(std::string_view a, std::string_view b) {
                       [](char x, char y) { return lower(x) == lower(y); });
 }
 
-std::optional<Value> decode_address(const Setting& row, std::string_view reply) {
+std::string dotted(const Octets& octets) {
     std::string text;
-    const auto first = static_cast<std::size_t>(row.field) * address_fields_per_address;
-    for (std::size_t k = first; k < first + address_fields_per_address; ++k) {
-        const auto octet = field_at(reply, first_address_field + address_field_distance * k, 0, 255);
+    for (const int octet : octets) {
+        if (!text.empty()) {
+            text += '.';
+        }
+        text += std::to_string(octet);
+    }
+    return text;
+}
+
+std::optional<Value> decode_address(const Setting& row, std::string_view reply) {
+    Octets octets{};
+    const std::size_t first = static_cast<std::size_t>(row.field) * octets.size();
+    for (std::size_t k = 0; k < octets.size(); ++k) {
+        const auto octet =
+            field_at(reply, first_address_field + address_field_distance * (first + k), 0, 255);
         if (!octet) {
             return std::nullopt;
         }
-        if (k != first) {
-            text += '.';
-        }
-        text += std::to_string(*octet);
+        octets[k] = *octet;
     }
-    return text;
+    return dotted(octets);
 }
 
 std::optional<Value> decode_firmware(std::string_view reply) {
@@ -73,23 +65,25 @@ std::optional<Value> decode_firmware(std::string_view reply) {
 
 } // namespace
 
-std::optional<std::string> dotted_address(std::string_view text) {
-    std::string normal;
-    for (std::size_t k = 0; k < address_fields_per_address; ++k) {
+std::optional<Octets> address_octets(std::string_view text) {
+    Octets octets{};
+    for (std::size_t k = 0; k < octets.size(); ++k) {
         const std::size_t end = std::min(text.find('.'), text.size());
-        const bool last = k + 1 == address_fields_per_address;
+        const bool last = k + 1 == octets.size();
         const auto octet = end <= value_digits ? number_in(text.substr(0, end), 0, 255) : std::nullopt;
         // Exactly four octets: the last one ends the text, the others end at a dot.
         if (!octet || last != (end == text.size())) {
             return std::nullopt;
         }
-        if (k != 0) {
-            normal += '.';
-        }
-        normal += std::to_string(*octet);
+        octets[k] = *octet;
         text.remove_prefix(last ? end : end + 1);
     }
-    return normal;
+    return octets;
+}
+
+std::optional<std::string> dotted_address(std::string_view text) {
+    const auto octets = address_octets(text);
+    return octets ? std::optional(dotted(*octets)) : std::nullopt;
 }
 
 const Setting* find_setting(std::string_view name) {
@@ -118,7 +112,7 @@ bool is_plain_number(const Setting& row) {
 }
 
 bool answers(const Setting& row, std::string_view reply) {
-    return key_at(reply, row.key, row.layout == ReplyLayout::picture ? 8 : 1);
+    return key_at(reply, row.key, row.layout == ReplyLayout::picture ? picture_key_at : 1);
 }
 
 std::optional<Value> decode(const Setting& row, std::string_view reply) {
@@ -132,7 +126,7 @@ std::optional<Value> decode(const Setting& row, std::string_view reply) {
         }
         return std::nullopt;
     case ReplyLayout::picture:
-        if (const auto value = field_at(reply, 12, row.lo, row.hi)) {
+        if (const auto value = field_at(reply, picture_value_at, row.lo, row.hi)) {
             return *value;
         }
         return std::nullopt;

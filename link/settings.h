@@ -6,6 +6,8 @@
 // or a simulated box built on this table speaks as the console does. Plain
 // data and pure functions of text: no sockets, nothing above link/.
 
+#include "link/replies.h"
+
 #include <array>
 #include <optional>
 #include <span>
@@ -53,6 +55,12 @@ struct Setting {
     bool relinks = false;
 };
 
+// What the box says after its answer to a re-linking set line.
+inline constexpr std::string_view relink_notice = "RELI";
+
+// The outputs of a picture value: OUT A .. OUT D, numbered 1 to 4 on the wire.
+inline constexpr int picture_outputs = 4;
+
 // A value as the box holds it: a number (a named value by its index), or the
 // text of an address ("10.0.0.5") or of the firmware ("1.15").
 using Value = std::variant<int, std::string>;
@@ -98,6 +106,33 @@ inline constexpr std::array<Setting, 33> settings{{
 // The row of that name; nullptr when there is none.
 const Setting* find_setting(std::string_view name);
 
+// The row of that name, found while compiling: a name that is no row does not build.
+consteval const Setting& named_setting(std::string_view name) {
+    for (const Setting& row : settings) {
+        if (row.name == name) {
+            return row;
+        }
+    }
+    throw "no setting of that name";
+}
+
+// The rows of one picture value, output by output: "brightness" gives
+// brightness.a .. brightness.d, found while compiling.
+consteval std::span<const Setting, picture_outputs> picture_setting(std::string_view kind) {
+    for (std::size_t first = 0; first + picture_outputs <= settings.size(); ++first) {
+        bool found = true;
+        for (int k = 0; k < picture_outputs; ++k) {
+            const std::string_view name = settings[first + static_cast<std::size_t>(k)].name;
+            found = found && name.size() == kind.size() + 2 && name.starts_with(kind) &&
+                    name[kind.size()] == '.' && name.back() == 'a' + k;
+        }
+        if (found) {
+            return std::span<const Setting, picture_outputs>(&settings[first], picture_outputs);
+        }
+    }
+    throw "no picture value of that kind";
+}
+
 std::span<const std::string_view> value_names(ValueNames names);
 
 // Whether the value goes into JSON as a number (a plain number without names)
@@ -113,8 +148,10 @@ bool answers(const Setting& row, std::string_view reply);
 // all digits, or the value lies outside what the setting takes.
 std::optional<Value> decode(const Setting& row, std::string_view reply);
 
-// A dotted IPv4 address of four octets 0..255, one to three digits each, as
-// text without leading zeros: "010.0.0.5" gives "10.0.0.5".
+// A dotted IPv4 address: four octets 0..255, one to three digits each.
+std::optional<Octets> address_octets(std::string_view text);
+
+// The same address as text without leading zeros: "010.0.0.5" gives "10.0.0.5".
 std::optional<std::string> dotted_address(std::string_view text);
 
 // A value as a script writes it: "on", "static", "1080p60" (names in any case),

@@ -1,10 +1,13 @@
 #include "sim/box.h"
 
+#include "link/protocol.h"
+#include "link/replies.h"
 #include "sim/command_line.h"
-#include "sim/replies.h"
 
 #include <algorithm>
 #include <array>
+#include <span>
+#include <stdexcept>
 #include <variant>
 
 namespace sim {
@@ -12,235 +15,266 @@ namespace {
 
 using Params = std::vector<std::string_view>;
 using Replies = std::vector<std::string>;
+using Pictures = PictureValues BoxState::*;
 
-// The bezel values live inside the wall settings, so that a favourite slot is
-// one plain snapshot; a setting names its field in either struct.
-using Field = std::variant<int BoxState::*, int WallSettings::*>;
+// Where the box keeps a setting of the catalogue. The bezel values live inside
+// the wall settings, so that a favourite slot is one plain snapshot.
+using Place = std::variant<int BoxState::*, int WallSettings::*, Pictures, std::string BoxState::*>;
 
-int& field(BoxState& state, Field which) {
-    if (const auto* wall_field = std::get_if<int WallSettings::*>(&which)) {
-        return state.wall.**wall_field;
+const std::array<std::pair<std::string_view, Place>, 17> places{{
+    {"power", &BoxState::power},
+    {"id", &BoxState::id},
+    {"firmware", &BoxState::firmware},
+    {"bezel", &WallSettings::bezel_switch},
+    {"bezel.h", &WallSettings::bezel_h},
+    {"bezel.v", &WallSettings::bezel_v},
+    {"address-type", &BoxState::ip_mode},
+    {"ip", &BoxState::ip_address},
+    {"mask", &BoxState::net_mask},
+    {"gateway", &BoxState::gateway},
+    {"resolution", &BoxState::resolution},
+    {"osd.display", &BoxState::osd_display},
+    {"osd.timeout", &BoxState::osd_timeout},
+    {"osd.h", &BoxState::osd_h},
+    {"osd.v", &BoxState::osd_v},
+    {"osd.gain", &BoxState::osd_gain},
+    {"mute", &BoxState::mute},
+}};
+
+// The picture values by the catalogue's names ("brightness.b" is output 2 of
+// "brightness"), in the order "SIMRE n" numbers them.
+const std::array<std::pair<std::string_view, Pictures>, 4> pictures{{
+    {"brightness", &BoxState::brightness},
+    {"contrast", &BoxState::contrast},
+    {"saturation", &BoxState::saturation},
+    {"hue", &BoxState::hue},
+}};
+
+// A row of the catalogue as the box reads its lines: "RBRI 2" and "SBRI 2"
+// are the words RBRI and SBRI with output 2 as their first parameter.
+struct Entry {
+    const wc::Setting* row;
+    std::string_view read_word;
+    std::string_view set_word; // empty when read only
+    int output;                // a picture value's output; 0 for the others
+    Place place;
+};
+
+Place place_of(const wc::Setting& row) {
+    if (row.layout == wc::ReplyLayout::picture) {
+        const std::string_view kind = row.name.substr(0, row.name.find('.'));
+        for (const auto& [name, values] : pictures) {
+            if (name == kind) {
+                return values;
+            }
+        }
     }
-    return state.*std::get<int BoxState::*>(which);
+    for (const auto& [name, place] : places) {
+        if (name == row.name) {
+            return place;
+        }
+    }
+    throw std::logic_error("the box keeps no " + std::string(row.name));
 }
 
-enum class SetAnswer { none, value, value_then_relink };
-
-// A setting with a one-number set command and a read command answered with
-// key + value. Whether the set command is answered follows what the console
-// awaits: SPOW, SBH, SBV and SIPM are, the fire-and-forget ones are not.
-struct Setting {
-    std::string_view set_word;
-    std::string_view read_word;
-    std::string_view key;
-    Field field;
-    int lo;
-    int hi;
-    SetAnswer set_answer;
-};
-
-const std::array<Setting, 13> settings{{
-    {"SPOW", "RPOW", "POWE", &BoxState::power, 0, 1, SetAnswer::value},
-    {"SMDN", "RMDN", "MODN", &BoxState::id, 0, 255, SetAnswer::none},
-    {"SBEZ", "RBEZ", "BEZE", &WallSettings::bezel_switch, 0, 1, SetAnswer::none},
-    {"SBH", "RBH", "BHV", &WallSettings::bezel_h, 0, 255, SetAnswer::value},
-    {"SBV", "RBV", "BVV", &WallSettings::bezel_v, 0, 255, SetAnswer::value},
-    {"SRES", "RRES", "RESO", &BoxState::resolution, 0, 28, SetAnswer::none},
-    {"SOSDD", "ROSDD", "OSDD", &BoxState::osd_display, 0, 1, SetAnswer::none},
-    {"SOSDT", "ROSDT", "OSDT", &BoxState::osd_timeout, 5, 50, SetAnswer::none},
-    {"SOSDH", "ROSDH", "OSDH", &BoxState::osd_h, 0, 20, SetAnswer::none},
-    {"SOSDV", "ROSDV", "OSDV", &BoxState::osd_v, 0, 20, SetAnswer::none},
-    {"SOSDG", "ROSDG", "OSDG", &BoxState::osd_gain, 0, 10, SetAnswer::none},
-    {"SMUTE", "RMUTE", "MUTE", &BoxState::mute, 0, 1, SetAnswer::none},
-    // A changed address type takes effect at once: the box re-links ("RELI").
-    {"SIPM", "RIPM", "IPMD", &BoxState::ip_mode, 0, 1, SetAnswer::value_then_relink},
-}};
-
-// "SBRI output value" sets one output; "RBRI output" reads it; "SIMRE n"
-// resets row n (1 brightness .. 4 hue) of all four outputs.
-struct PictureSetting {
-    std::string_view set_word;
-    std::string_view read_word;
-    std::string_view key;
-    std::array<int, outputs> BoxState::*values;
-};
-
-const std::array<PictureSetting, 4> picture_settings{{
-    {"SBRI", "RBRI", "BRIV", &BoxState::brightness},
-    {"SCON", "RCON", "CONV", &BoxState::contrast},
-    {"SSAT", "RSAT", "SATV", &BoxState::saturation},
-    {"SHUE", "RHUE", "HUEV", &BoxState::hue},
-}};
-
-struct AddressSetting {
-    std::string_view word;
-    std::string_view ack;
-    std::string BoxState::*text;
-};
-
-const std::array<AddressSetting, 3> address_settings{{
-    {"SIPA", "IPA0", &BoxState::ip_address},
-    {"SMAA", "MAA0", &BoxState::net_mask},
-    {"SGAA", "GAA0", &BoxState::gateway},
-}};
-
-void reset_picture_row(BoxState& state, const PictureSetting& row) {
-    (state.*row.values).fill(picture_default);
+const std::vector<Entry>& entries() {
+    static const std::vector<Entry> table = [] {
+        std::vector<Entry> rows;
+        for (const wc::Setting& row : wc::settings) {
+            const CommandLine read = split_command(row.read);
+            const int output =
+                read.params.empty() ? 0 : wc::number_in(read.params[0], 1, outputs).value_or(0);
+            rows.push_back({&row, read.word, split_command(row.set).word, output, place_of(row)});
+        }
+        return rows;
+    }();
+    return table;
 }
 
-std::optional<int> one_number(const Params& params, int lo, int hi) {
-    const auto values = numbers_in(params, 1, lo, hi);
-    return values ? std::optional<int>((*values)[0]) : std::nullopt;
+int& number(BoxState& state, const Entry& entry) {
+    if (const auto* wall = std::get_if<int WallSettings::*>(&entry.place)) {
+        return state.wall.**wall;
+    }
+    if (const auto* values = std::get_if<Pictures>(&entry.place)) {
+        return (state.**values)[static_cast<std::size_t>(entry.output - 1)];
+    }
+    return state.*std::get<int BoxState::*>(entry.place);
 }
 
-// The commands that fit none of the tables above.
-using Action = void (*)(BoxState&, const Params&, Replies&);
-struct Special {
-    std::string_view word;
-    Action action;
-};
+std::string& text(BoxState& state, const Entry& entry) {
+    return state.*std::get<std::string BoxState::*>(entry.place);
+}
 
-const std::array<Special, 13> specials{{
-    {"SMN",
-     [](BoxState& state, const Params& params, Replies& replies) {
-         if (const auto size = numbers_in(params, 2, 1, 15)) {
-             state.wall.rows = (*size)[0];
-             state.wall.columns = (*size)[1];
+// Whether the parameters name the entry's output; the others take any.
+bool picks(const Entry& entry, const Params& params) {
+    return entry.output == 0 || (!params.empty() && wc::number_in(params[0], 1, outputs) == entry.output);
+}
+
+wc::Octets octets(const std::string& address) {
+    return wc::address_octets(address).value_or(wc::Octets{});
+}
+
+std::string read_reply(BoxState& state, const Entry& entry) {
+    const wc::Setting& row = *entry.row;
+    switch (row.layout) {
+    case wc::ReplyLayout::keyed:
+        return wc::keyed_reply(row.key, number(state, entry));
+    case wc::ReplyLayout::picture:
+        return wc::picture_reply(entry.output, row.key, number(state, entry));
+    case wc::ReplyLayout::address:
+        return wc::address_reply({octets(state.ip_address), octets(state.net_mask), octets(state.gateway)});
+    case wc::ReplyLayout::firmware:
+        return wc::firmware_reply(text(state, entry));
+    }
+    return {};
+}
+
+// False when no setting is read with this word. A read whose parameter picks
+// the output answers only for an output there is; the others let parameters pass.
+bool answer_read(BoxState& state, const CommandLine& command, Replies& replies) {
+    bool known = false;
+    for (const Entry& entry : entries()) {
+        if (entry.read_word != command.word) {
+            continue;
+        }
+        known = true;
+        if (picks(entry, command.params) && (entry.output == 0 || command.params.size() == 1)) {
+            // The address, the mask and the gateway share one read and one reply.
+            replies.push_back(read_reply(state, entry));
+            break;
+        }
+    }
+    return known;
+}
+
+void store(BoxState& state, const Entry& entry, std::string_view value) {
+    if (entry.row->layout == wc::ReplyLayout::address) {
+        if (auto address = wc::dotted_address(value)) {
+            text(state, entry) = std::move(*address);
+        }
+    } else if (const auto taken = wc::number_in(value, entry.row->lo, entry.row->hi)) {
+        number(state, entry) = *taken;
+    }
+}
+
+// False when no setting is set with this word. The value is taken when it is
+// one the setting takes; the answer, where the box gives one, does not depend
+// on it: a keyed answer tells the value the box holds afterwards.
+bool take_set(BoxState& state, const CommandLine& command, Replies& replies) {
+    const Entry* answering = nullptr;
+    for (const Entry& entry : entries()) {
+        if (entry.set_word.empty() || entry.set_word != command.word) {
+            continue;
+        }
+        answering = answering != nullptr ? answering : &entry;
+        const std::size_t count = entry.output == 0 ? 1 : 2;
+        if (command.params.size() == count && picks(entry, command.params)) {
+            store(state, entry, command.params.back());
+        }
+    }
+    if (answering == nullptr) {
+        return false;
+    }
+    const wc::Setting& row = *answering->row;
+    if (!row.set_reply.empty()) {
+        replies.push_back(row.layout == wc::ReplyLayout::keyed
+                              ? wc::keyed_reply(row.set_reply, number(state, *answering))
+                              : std::string(row.set_reply));
+    }
+    if (row.relinks) {
+        replies.push_back(std::string(wc::relink_notice));
+    }
+    return true;
+}
+
+// What each one-off command does to the box, by the catalogue's names; it
+// runs only with numbers that fit the command.
+using Effect = void (*)(BoxState&, std::span<const int>);
+const std::array<std::pair<std::string_view, Effect>, 11> effects{{
+    {"layout",
+     [](BoxState& state, std::span<const int> size) {
+         state.wall.rows = size[0];
+         state.wall.columns = size[1];
+     }},
+    {"hotkey",
+     [](BoxState& state, std::span<const int> key) {
+         const wc::Layout& layout = wc::hot_key_layouts[static_cast<std::size_t>(key[0])];
+         state.wall.rows = layout.rows;
+         state.wall.columns = layout.columns;
+         state.wall.hot_key = key[0];
+     }},
+    {"wall-reset", [](BoxState& state, std::span<const int>) { state.wall = WallSettings{}; }},
+    {"favourite-save",
+     [](BoxState& state, std::span<const int> slot) {
+         state.favourites[static_cast<std::size_t>(slot[0] - 1)] = state.wall;
+     }},
+    {"favourite-recall",
+     [](BoxState& state, std::span<const int> slot) {
+         state.wall = state.favourites[static_cast<std::size_t>(slot[0] - 1)];
+     }},
+    {"picture-reset",
+     [](BoxState& state, std::span<const int>) {
+         for (const auto& [name, values] : pictures) {
+             state.*values = picture_factory;
          }
-         replies.push_back(bare("MNC"));
      }},
-    {"SHOT",
-     [](BoxState& state, const Params& params, Replies& replies) {
-         if (const auto key = one_number(params, 0, static_cast<int>(hot_key_layouts.size()) - 1)) {
-             const Layout& layout = hot_key_layouts[static_cast<std::size_t>(*key)];
-             state.wall.rows = layout.rows;
-             state.wall.columns = layout.columns;
-             state.wall.hot_key = *key;
-         }
-         replies.push_back(bare("HOTK"));
+    {"picture-setting-reset",
+     [](BoxState& state, std::span<const int> row) {
+         state.*pictures[static_cast<std::size_t>(row[0] - 1)].second = picture_factory;
      }},
-    {"SWDE",
-     [](BoxState& state, const Params&, Replies& replies) {
-         state.wall = WallSettings{};
-         replies.push_back(bare("WDEF"));
-     }},
-    {"SFAVE",
-     [](BoxState& state, const Params& params, Replies&) {
-         if (const auto slot = one_number(params, 1, favourite_slots)) {
-             state.favourites[static_cast<std::size_t>(*slot - 1)] = state.wall;
-         }
-     }},
-    {"RFAVE",
-     [](BoxState& state, const Params& params, Replies& replies) {
-         if (const auto slot = one_number(params, 1, favourite_slots)) {
-             state.wall = state.favourites[static_cast<std::size_t>(*slot - 1)];
-             replies.push_back(keyed("RFAV", *slot));
-         }
-     }},
-    {"RVER",
-     [](BoxState& state, const Params&, Replies& replies) {
-         replies.push_back(version(state.firmware_major, state.firmware_minor));
-     }},
-    {"SDEF",
-     [](BoxState& state, const Params&, Replies& replies) {
-         // The MAC address and the firmware belong to the hardware, not to its settings.
-         BoxState factory;
-         factory.mac = state.mac;
-         factory.firmware_major = state.firmware_major;
-         factory.firmware_minor = state.firmware_minor;
-         state = factory;
-         replies.push_back(bare("DEFA"));
-     }},
-    {"SIMRE",
-     [](BoxState& state, const Params& params, Replies& replies) {
-         if (const auto row = one_number(params, 1, static_cast<int>(picture_settings.size()))) {
-             reset_picture_row(state, picture_settings[static_cast<std::size_t>(*row - 1)]);
-         }
-         replies.push_back(bare("IMRE"));
-     }},
-    {"SPIRE",
-     [](BoxState& state, const Params&, Replies& replies) {
-         for (const PictureSetting& row : picture_settings) {
-             reset_picture_row(state, row);
-         }
-         replies.push_back(bare("IMRE"));
-     }},
-    {"SOSDI", [](BoxState&, const Params&, Replies& replies) { replies.push_back(bare("OSDI")); }},
-    {"SOSDR",
-     [](BoxState& state, const Params&, Replies& replies) {
+    {"osd-info", [](BoxState&, std::span<const int>) {}},
+    {"osd-reset",
+     [](BoxState& state, std::span<const int>) {
          // The OSD settings and mute go back to factory; the resolution stays.
          const BoxState factory;
          for (int BoxState::*osd : {&BoxState::osd_display, &BoxState::osd_timeout, &BoxState::osd_h,
                                     &BoxState::osd_v, &BoxState::osd_gain, &BoxState::mute}) {
              state.*osd = factory.*osd;
          }
-         replies.push_back(bare("OSDR"));
      }},
-    {"RLINK",
-     [](BoxState& state, const Params&, Replies& replies) {
-         const auto octets = [](const std::string& text) { return parse_dotted(text).value_or(Octets{}); };
-         replies.push_back(
-             addresses(octets(state.ip_address), octets(state.net_mask), octets(state.gateway)));
+    {"factory-reset",
+     [](BoxState& state, std::span<const int>) {
+         // The MAC address and the firmware belong to the hardware, not to its settings.
+         BoxState factory;
+         factory.mac = state.mac;
+         factory.firmware = state.firmware;
+         state = factory;
      }},
-    // The re-link itself is the server's business (ends_connection); the box says nothing.
-    {"SREL", [](BoxState&, const Params&, Replies&) {}},
+    // The re-link itself is the server's business (ends_connection).
+    {"relink", [](BoxState&, std::span<const int>) {}},
 }};
 
-// Runs the command; false when the word is not one the box knows.
-bool dispatch(BoxState& state, const CommandLine& command, Replies& replies) {
-    const std::string_view word = command.word;
-    for (const Setting& row : settings) {
-        if (word == row.set_word) {
-            if (const auto value = one_number(command.params, row.lo, row.hi)) {
-                field(state, row.field) = *value;
-            }
-            if (row.set_answer != SetAnswer::none) {
-                replies.push_back(keyed(row.key, field(state, row.field)));
-            }
-            if (row.set_answer == SetAnswer::value_then_relink) {
-                replies.push_back(bare("RELI"));
-            }
-            return true;
-        }
-        if (word == row.read_word) {
-            replies.push_back(keyed(row.key, field(state, row.field)));
-            return true;
+Effect effect_of(const wc::Action& action) {
+    for (const auto& [name, effect] : effects) {
+        if (name == action.name) {
+            return effect;
         }
     }
-    for (const PictureSetting& row : picture_settings) {
-        if (word == row.set_word) {
-            const Params& params = command.params;
-            const auto output = params.size() == 2 ? number_in(params[0], 1, outputs) : std::nullopt;
-            const auto value = params.size() == 2 ? number_in(params[1], 0, 100) : std::nullopt;
-            if (output && value) {
-                (state.*row.values)[static_cast<std::size_t>(*output - 1)] = *value;
-            }
-            return true;
-        }
-        if (word == row.read_word) {
-            if (const auto output = one_number(command.params, 1, outputs)) {
-                replies.push_back(
-                    picture(*output, row.key, (state.*row.values)[static_cast<std::size_t>(*output - 1)]));
-            }
-            return true;
-        }
-    }
-    for (const AddressSetting& row : address_settings) {
-        if (word == row.word) {
-            const auto octets = command.params.size() == 1 ? parse_dotted(command.params[0]) : std::nullopt;
-            if (octets) {
-                state.*row.text = dotted(*octets);
-            }
-            replies.push_back(bare(row.ack));
-            return true;
-        }
-    }
-    const auto special =
-        std::find_if(specials.begin(), specials.end(), [&](const Special& s) { return s.word == word; });
-    if (special == specials.end()) {
+    throw std::logic_error("the box does nothing for " + std::string(action.name));
+}
+
+// False when no one-off command has this word. One that carries no numbers
+// lets parameters pass, as the reads do.
+bool run_action(BoxState& state, const CommandLine& command, Replies& replies) {
+    const auto action = std::find_if(wc::actions.begin(), wc::actions.end(),
+                                     [&](const wc::Action& a) { return a.word == command.word; });
+    if (action == wc::actions.end()) {
         return false;
     }
-    special->action(state, command.params, replies);
+    const auto numbers =
+        action->numbers == 0
+            ? std::optional<std::vector<int>>(std::in_place)
+            : numbers_in(command.params, static_cast<std::size_t>(action->numbers), action->lo, action->hi);
+    if (numbers) {
+        effect_of (*action)(state, *numbers);
+    }
+    if (action->echoes_number) {
+        if (numbers) {
+            replies.push_back(wc::keyed_reply(action->ack, numbers->front()));
+        }
+    } else if (!action->ack.empty()) {
+        replies.push_back(std::string(action->ack));
+    }
     return true;
 }
 
@@ -260,11 +294,15 @@ Box::Box(std::string mac) {
 std::vector<std::string> Box::handle_line(std::string_view line) {
     const CommandLine command = split_command(line);
     Replies replies;
-    if (!dispatch(m_state, command, replies)) {
+    if (!answer_read(m_state, command, replies) && !take_set(m_state, command, replies) &&
+        !run_action(m_state, command, replies)) {
         return {};
     }
     ++m_received[std::string(command.word)];
     m_last_command = printable(line);
+    for (std::string& reply : replies) {
+        reply += wc::line_end;
+    }
     return replies;
 }
 
@@ -278,7 +316,7 @@ std::string_view command_word(std::string_view line) {
 }
 
 bool ends_connection(std::string_view line) {
-    return command_word(line) == "SREL";
+    return command_word(line) == wc::named_action("relink").word;
 }
 
 } // namespace sim

@@ -1,8 +1,10 @@
 #pragma once
 
 // One simulated video-wall box: its settings and its answer to each command
-// line. No sockets here; the server (wallsim) and in-process tests both drive
-// a Box line by line.
+// line, with the lines, keys, reply layouts and ranges of the settings
+// catalogue (link/settings.h, link/actions.h), so the box speaks as the
+// console and wallctl read. No sockets here; the server (wallsim) and
+// in-process tests both drive a Box line by line.
 //
 // Refused parameters (letters, signs, fractions, out of range, missing or
 // extra) never change the state. The command is still answered whenever its

@@ -3,11 +3,11 @@
 // How the box reads a command line: a command word up to the first blank, then
 // parameters separated by blanks. The box's firmware is lenient about blanks
 // (the console sends typed text as typed, so "SOSDV  7" must still set 7) and
-// strict about everything else: a number is plain decimal digits, nothing more.
+// strict about everything else: a number is plain decimal digits, nothing more
+// (wc::number_in).
 
-#include <array>
+#include <cstddef>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -22,20 +22,8 @@ struct CommandLine {
 // blanks are dropped, so "RBH " has no parameter and "SMN 3 2 " has two.
 CommandLine split_command(std::string_view line);
 
-// The whole text as a decimal number within lo..hi: digits only (leading zeros
-// allowed), no sign, no blanks, no fraction.
-std::optional<int> number_in(std::string_view text, int lo, int hi);
-
 // The parameters as exactly count numbers within lo..hi each.
 std::optional<std::vector<int>> numbers_in(const std::vector<std::string_view>& params, std::size_t count,
                                            int lo, int hi);
-
-using Octets = std::array<int, 4>;
-
-// A dotted IPv4 address: four numbers 0..255 of one to three digits each.
-std::optional<Octets> parse_dotted(std::string_view text);
-
-// The address as the box stores it: "192.168.1.5", without leading zeros.
-std::string dotted(const Octets& octets);
 
 } // namespace sim

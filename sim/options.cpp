@@ -1,6 +1,7 @@
 #include "sim/options.h"
 
-#include "sim/command_line.h"
+#include "link/protocol.h"
+#include "link/settings.h"
 
 #include <algorithm>
 #include <cctype>
@@ -36,13 +37,13 @@ std::string numbered_mac(std::size_t index) {
 // ADDRESS[:PORT] into the box's address and port.
 bool parse_address(std::string_view text, BoxConfig& box) {
     const std::size_t colon = text.find(':');
-    const auto octets = parse_dotted(text.substr(0, colon));
-    if (!octets) {
+    auto address = wc::dotted_address(text.substr(0, colon));
+    if (!address) {
         return false;
     }
-    box.address = dotted(*octets);
+    box.address = std::move(*address);
     if (colon != std::string_view::npos) {
-        const auto port = number_in(text.substr(colon + 1), 0, std::numeric_limits<std::uint16_t>::max());
+        const auto port = wc::number_in(text.substr(colon + 1), 0, std::numeric_limits<std::uint16_t>::max());
         if (!port) {
             return false;
         }
@@ -76,7 +77,7 @@ std::variant<Options, std::string> parse_options(const std::vector<std::string_v
             }
             next.mac = *mac;
         } else if (arg == "--delay") {
-            const auto ms = number_in(value, 0, 600'000);
+            const auto ms = wc::number_in(value, 0, 600'000);
             if (!ms) {
                 return bad();
             }
@@ -87,13 +88,13 @@ std::variant<Options, std::string> parse_options(const std::vector<std::string_v
             }
             next.faults.silent.emplace(value);
         } else if (arg == "--close-after") {
-            const auto count = number_in(value, 1, std::numeric_limits<int>::max());
+            const auto count = wc::number_in(value, 1, std::numeric_limits<int>::max());
             if (!count) {
                 return bad();
             }
             next.faults.close_after = *count;
         } else if (arg == "--split") {
-            const auto pos = number_in(value, 1, std::numeric_limits<int>::max());
+            const auto pos = wc::number_in(value, 1, std::numeric_limits<int>::max());
             if (!pos) {
                 return bad();
             }

@@ -42,7 +42,7 @@ std::string format_state(const Box& box) {
     Writer line;
     line("power", state.power);
     line("id", state.id);
-    line("firmware", std::to_string(state.firmware_major) + "." + state.firmware_minor);
+    line("firmware", state.firmware);
     line.wall("", state.wall);
     for (std::size_t slot = 0; slot < state.favourites.size(); ++slot) {
         line.wall("fav" + std::to_string(slot + 1) + ".", state.favourites[slot]);

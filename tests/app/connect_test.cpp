@@ -90,8 +90,7 @@ TEST_F(Connect, OpensEveryBoxAwaitsTheSelectedOneAndReadsItsWholeState) {
 TEST(ConnectToTheSimulatedBox, EndsWithTheWindowShowingTheBoxsState) {
     sim::BoxState state;
     state.id = 2;
-    state.firmware_major = 2;
-    state.firmware_minor = "07";
+    state.firmware = "2.07";
     state.wall.bezel_switch = 1;
     state.wall.bezel_h = 12;
     state.wall.bezel_v = 34;

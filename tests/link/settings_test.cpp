@@ -1,4 +1,5 @@
 #include "link/actions.h"
+#include "link/replies.h"
 #include "link/settings.h"
 #include "sim/box.h"
 
@@ -133,6 +134,32 @@ TEST(SettingsCatalogue, DecodersTakeOnlyWellFormedRepliesAndNeverFail) {
     }
 }
 
+TEST(SettingsCatalogue, RepliesAsTheBoxWritesThemDecodeToTheirValues) {
+    const std::array<Octets, 3> link{{{10, 0, 0, 5}, {255, 255, 255, 0}, {10, 0, 0, 1}}};
+    struct Case {
+        const char* setting;
+        std::string reply;
+        Value value;
+    };
+    for (const Case& c : {
+             Case{"power", keyed_reply("POWE", 1), 1},
+             Case{"bezel.h", keyed_reply("BHV", 255), 255},
+             Case{"osd.timeout", keyed_reply("OSDT", 5), 5},
+             Case{"brightness.c", picture_reply(3, "BRIV", 100), 100},
+             Case{"hue.a", picture_reply(1, "HUEV", 0), 0},
+             Case{"ip", address_reply(link), std::string("10.0.0.5")},
+             Case{"mask", address_reply(link), std::string("255.255.255.0")},
+             Case{"gateway", address_reply(link), std::string("10.0.0.1")},
+             Case{"firmware", firmware_reply("1.15"), std::string("1.15")},
+         }) {
+        EXPECT_EQ(decode(*find_setting(c.setting), c.reply), c.value)
+            << c.setting << " \"" << c.reply << "\"";
+    }
+    // Out of three digits' reach the value is clamped, so the positions never move.
+    EXPECT_EQ(keyed_reply("BHV", 1000), "BHV999");
+    EXPECT_EQ(keyed_reply("BHV", -1), "BHV000");
+}
+
 TEST(Actions, LinesAreTheConsolesAndTheBoxAcknowledgesThem) {
     struct Case {
         const char* action;
@@ -144,7 +171,9 @@ TEST(Actions, LinesAreTheConsolesAndTheBoxAcknowledgesThem) {
           Case{"hotkey", {23}, "SHOT 23"}, Case{"hotkey", {24}, {}}, Case{"wall-reset", {}, "SWDE"},
           Case{"favourite-save", {5}, "SFAVE 5"}, Case{"favourite-recall", {1}, "RFAVE 1"},
           Case{"favourite-recall", {6}, {}}, Case{"picture-reset", {}, "SPIRE"},
-          Case{"osd-reset", {}, "SOSDR"}, Case{"factory-reset", {}, "SDEF"}, Case{"relink", {}, "SREL"}}) {
+          Case{"picture-setting-reset", {4}, "SIMRE 4"}, Case{"picture-setting-reset", {5}, {}},
+          Case{"osd-info", {}, "SOSDI"}, Case{"osd-reset", {}, "SOSDR"}, Case{"factory-reset", {}, "SDEF"},
+          Case{"relink", {}, "SREL"}}) {
         const Action* action = find_action(c.action);
         ASSERT_NE(action, nullptr) << c.action;
         const auto line = action_line(*action, c.numbers);
