@@ -11,6 +11,8 @@
 
 #include "byte_program.h"
 #include "link/line_assembler.h"
+#include "link/protocol.h"
+#include "link/settings.h"
 #include "sim/box.h"
 #include "sim/command_line.h"
 #include "sim/state_file.h"
@@ -93,7 +95,7 @@ void check_split(const std::string& line) {
     std::erase(rest, ' ');
     expect(joined == rest, "the parameters are not the blank-separated words");
     for (std::string_view param : command.params) {
-        const auto value = sim::number_in(param, 0, 999);
+        const auto value = wc::number_in(param, 0, 999);
         const bool digits =
             std::all_of(param.begin(), param.end(), [](char c) { return c >= '0' && c <= '9'; });
         if (value) {
@@ -105,9 +107,9 @@ void check_split(const std::string& line) {
             expect(significant.size() > 3 || std::stoi("0" + std::string(significant)) > 999,
                    "number_in refused a number 0..999");
         }
-        if (const auto octets = sim::parse_dotted(param)) {
-            expect(std::count(param.begin(), param.end(), '.') == 3, "parse_dotted took no dotted address");
-            expect(sim::parse_dotted(sim::dotted(*octets)) == octets, "an address does not read back");
+        if (const auto octets = wc::address_octets(param)) {
+            expect(std::count(param.begin(), param.end(), '.') == 3, "address_octets took no dotted address");
+            expect(wc::address_octets(*wc::dotted_address(param)) == octets, "an address does not read back");
         }
     }
 }
@@ -142,7 +144,7 @@ const std::vector<Number>& numbers() {
         const std::tuple<const char*, int sim::WallSettings::*, int, int> wall[] = {
             {"rows", &sim::WallSettings::rows, 1, 15},
             {"columns", &sim::WallSettings::columns, 1, 15},
-            {"hot_key", &sim::WallSettings::hot_key, 0, static_cast<int>(sim::hot_key_layouts.size()) - 1},
+            {"hot_key", &sim::WallSettings::hot_key, 0, static_cast<int>(wc::hot_key_layouts.size()) - 1},
             {"bezel_switch", &sim::WallSettings::bezel_switch, 0, 1},
             {"bezel_h", &sim::WallSettings::bezel_h, 0, 255},
             {"bezel_v", &sim::WallSettings::bezel_v, 0, 255},
@@ -188,14 +190,11 @@ void check_state(const sim::Box& box, const sim::BoxState& factory) {
         }
     }
     for (const auto& [key, text] : texts_of(s)) {
-        const auto octets = sim::parse_dotted(text);
-        if (!octets || sim::dotted(*octets) != text) {
+        if (wc::dotted_address(text) != text) {
             fail(key + " is \"" + text + "\"");
         }
     }
-    expect(s.mac == factory.mac && s.firmware_major == factory.firmware_major &&
-               s.firmware_minor == factory.firmware_minor,
-           "the MAC or the firmware changed");
+    expect(s.mac == factory.mac && s.firmware == factory.firmware, "the MAC or the firmware changed");
 }
 
 void check_replies(const std::vector<std::string>& replies) {
@@ -228,7 +227,7 @@ void check_state_file(const sim::Box& box) {
         holds(key, text_value);
     }
     holds("mac", s.mac);
-    holds("firmware", std::to_string(s.firmware_major) + "." + s.firmware_minor);
+    holds("firmware", s.firmware);
     holds("last_command", box.last_command());
     for (const auto& [word, count] : box.received()) {
         holds("count." + word, std::to_string(count));
