@@ -4,6 +4,7 @@
 #include "console/look.h"
 #include "console/shell.h"
 #include "io/io.h"
+#include "link/actions.h"
 #include "network/network.h"
 #include "system/status.h"
 #include "wall/bezel.h"
@@ -12,10 +13,10 @@ namespace wc {
 
 namespace {
 
-// The box acknowledges "SOSDI" once it shows its OSD information.
+// The box acknowledges the request once it shows its OSD information.
 void ask_osd_info(Console& c) {
     c.f.osd_info_step = 1;
-    send_one(c, "SOSDI");
+    send_one(c, named_action("osd-info").word);
     wait_reply(c, c.f.osd_info_step, 2);
 }
 

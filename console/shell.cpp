@@ -1,6 +1,7 @@
 #include "console/shell.h"
 
 #include "console/link.h"
+#include "link/actions.h"
 #include "link/protocol.h"
 #include "link/settings.h"
 
@@ -38,6 +39,18 @@ void clear_steps(Form1& f) {
     }
 }
 
+// The numbers lo..hi, each as the list shows it: with a blank for its sign
+// (" 5") or without.
+void add_numbers(ComboBox& list, int lo, int hi, bool sign_blanks) {
+    for (long v = lo; v <= hi; ++v) {
+        list.add_item(sign_blanks ? sign_blank(v) : std::to_string(v));
+    }
+}
+
+void add_numbers(ComboBox& list, const Setting& setting, bool sign_blanks = false) {
+    add_numbers(list, setting.lo, setting.hi, sign_blanks);
+}
+
 void fill_lists(Form1& f) {
     for (const std::string& name : f.reso_names) {
         f.cbo_reso.add_item(name);
@@ -46,32 +59,25 @@ void fill_lists(Form1& f) {
         f.cbo_ip_type.add_item(f.ip_type_names[k]);
         f.cbo_info_play.add_item(f.switch_names[k]);
     }
-    for (long v = 0; v <= 255; ++v) {
-        f.cbo_val_H[1].add_item(sign_blank(v));
-        f.cbo_val_V[1].add_item(sign_blank(v));
-    }
-    for (long v = 1; v <= 15; ++v) {
-        f.cbo_tv_row.add_item(sign_blank(v));
-        f.cbo_tv_col.add_item(sign_blank(v));
-    }
-    for (int k = 1; k <= 4; ++k) {
-        for (int v = 0; v <= 100; ++v) {
-            for (auto* row : {&f.cbo_image_bri, &f.cbo_image_con, &f.cbo_image_sat, &f.cbo_image_hue}) {
-                (*row)[k].add_item(std::to_string(v));
-            }
+    add_numbers(f.cbo_val_H[1], named_setting("bezel.h"), true);
+    add_numbers(f.cbo_val_V[1], named_setting("bezel.v"), true);
+    constexpr const Action& layout = named_action("layout");
+    add_numbers(f.cbo_tv_row, layout.lo, layout.hi, true);
+    add_numbers(f.cbo_tv_col, layout.lo, layout.hi, true);
+    const std::pair<ControlArray<ComboBox>*, const Setting*> pictures[] = {
+        {&f.cbo_image_bri, &named_setting("brightness.a")},
+        {&f.cbo_image_con, &named_setting("contrast.a")},
+        {&f.cbo_image_sat, &named_setting("saturation.a")},
+        {&f.cbo_image_hue, &named_setting("hue.a")}};
+    for (const auto& [lists, setting] : pictures) {
+        for (auto& [output, list] : *lists) {
+            add_numbers(*list, *setting); // every output takes the values of OUT A
         }
     }
-    for (int k = 0; k <= 1; ++k) {
-        for (int v = 0; v <= 20; ++v) {
-            f.cbo_osd[k].add_item(std::to_string(v));
-        }
-    }
-    for (int v = 0; v <= 10; ++v) {
-        f.cbo_osd_gain.add_item(std::to_string(v));
-    }
-    for (int v = 0; v <= 45; ++v) {
-        f.cbo_osd_time.add_item(std::to_string(v + 5));
-    }
+    add_numbers(f.cbo_osd[0], named_setting("osd.h"));
+    add_numbers(f.cbo_osd[1], named_setting("osd.v"));
+    add_numbers(f.cbo_osd_gain, named_setting("osd.gain"));
+    add_numbers(f.cbo_osd_time, named_setting("osd.timeout"));
 }
 
 } // namespace

@@ -1,6 +1,8 @@
-#include "io/io.h"
 #include "console/link.h"
+#include "io/io.h"
+#include "link/actions.h"
 #include "link/protocol.h"
+#include "link/settings.h"
 
 #include <cstdint>
 
@@ -9,22 +11,22 @@ namespace wc {
 namespace {
 
 struct Step {
-    const char* query;
-    const char* key;
+    const Setting* setting;    // its read line and reply key; a list starts at its lowest value
     ComboBox* (*list)(Form1&); // none for mute, which chooses an option
-    int offset;                // list position = value - offset
 };
 
 // Step k (from 1) is awaited while io_read_step is k; its reply moves it to k + 1.
 const Step steps[] = {
-    {"RRES", "RESO", [](Form1& f) { return &f.cbo_reso; }, 0},
-    {"ROSDD", "OSDD", [](Form1& f) { return &f.cbo_info_play; }, 0},
-    {"ROSDT", "OSDT", [](Form1& f) { return &f.cbo_osd_time; }, 5},
-    {"ROSDH", "OSDH", [](Form1& f) { return &f.cbo_osd[0]; }, 0},
-    {"ROSDV", "OSDV", [](Form1& f) { return &f.cbo_osd[1]; }, 0},
-    {"ROSDG", "OSDG", [](Form1& f) { return &f.cbo_osd_gain; }, 0},
-    {"RMUTE", "MUTE", nullptr, 0},
+    {&named_setting("resolution"), [](Form1& f) { return &f.cbo_reso; }},
+    {&named_setting("osd.display"), [](Form1& f) { return &f.cbo_info_play; }},
+    {&named_setting("osd.timeout"), [](Form1& f) { return &f.cbo_osd_time; }},
+    {&named_setting("osd.h"), [](Form1& f) { return &f.cbo_osd[0]; }},
+    {&named_setting("osd.v"), [](Form1& f) { return &f.cbo_osd[1]; }},
+    {&named_setting("osd.gain"), [](Form1& f) { return &f.cbo_osd_gain; }},
+    {&named_setting("mute"), nullptr},
 };
+constexpr const Action& osd_reset = named_action("osd-reset");
+constexpr const Action& osd_info = named_action("osd-info");
 constexpr std::uint8_t step_count = static_cast<std::uint8_t>(std::size(steps));
 
 void show_value(Form1& f, const Step& step, std::string_view value) {
@@ -34,7 +36,7 @@ void show_value(Form1& f, const Step& step, std::string_view value) {
     }
     // A value the list has no entry for keeps the shown one.
     ComboBox& list = *step.list(f);
-    const long position = whole_value(value) - step.offset;
+    const long position = whole_value(value) - step.setting->lo;
     if (position >= 0 && position < list.list_count()) {
         list.set_list_index(static_cast<int>(position));
     }
@@ -50,7 +52,7 @@ void reset_osd(Console& c) {
     f.cbo_osd[1].set_list_index(5);
     f.cbo_osd_gain.set_list_index(2);
     f.opt_mute[0].choose();
-    send_chosen(c, all, "SOSDR");
+    send_chosen(c, all, osd_reset.word);
     f.io_reset_step = 0;
 }
 
@@ -64,7 +66,7 @@ void io_readback(Console& c) {
     f.btn_io_rst[0].set_enabled(false);
     f.io_read_step = 1;
     for (std::uint8_t k = 0; k < step_count; ++k) {
-        send_one(c, steps[k].query);
+        send_one(c, steps[k].setting->read);
         wait_reply(c, f.io_read_step, static_cast<std::uint8_t>(k + 2));
     }
     f.io_read_step = 0;
@@ -75,19 +77,19 @@ void parse_io_reply(Console& c, std::string reply) {
     Form1& f = c.f;
     if (f.io_read_step >= 1 && f.io_read_step <= step_count) {
         const Step& step = steps[f.io_read_step - 1];
-        if (key_at(reply, step.key)) {
+        if (key_at(reply, step.setting->key)) {
             show_value(f, step, chars(reply, 5, 3));
             ++f.io_read_step;
             return;
         }
     }
-    if (key_at(reply, "OSDI") && f.osd_info_step == 1) {
+    if (key_at(reply, osd_info.ack) && f.osd_info_step == 1) {
         f.osd_info_step = 2;
     }
 }
 
 void parse_osd_reset_reply(Console& c, std::string reply) {
-    if (key_at(reply, "OSDR") && c.f.io_reset_step == 1) {
+    if (key_at(reply, osd_reset.ack) && c.f.io_reset_step == 1) {
         c.f.io_reset_step = 2;
     }
 }
@@ -105,7 +107,7 @@ void btn_io_rst_Click(Console& c, int index) {
         break;
     case 2:
         // Every listed box shows its OSD information, whatever the "ALL IP" boxes say.
-        send_all(c, "SOSDI");
+        send_all(c, osd_info.word);
         break;
     default:
         break;

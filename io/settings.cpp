@@ -1,5 +1,7 @@
-#include "io/io.h"
+#include "link/settings.h"
+
 #include "console/link.h"
+#include "io/io.h"
 #include "link/protocol.h"
 
 #include <string>
@@ -10,22 +12,22 @@ namespace {
 
 struct Row {
     ComboBox* (*list)(Form1&); // none for the mute options
-    const char* command;       // followed by the value; the whole line for the mute options
-    int offset;                // value = list position + offset
+    const Setting* setting;    // its set line; a list starts at its lowest value
+    int option_value;          // what a mute option sets
     bool clears_model;         // a lost link also clears the ID selection
     int all_ip;                // the row's "ALL IP" box, chk_io(all_ip)
 };
 
 // In the order of IoSetting.
 const Row rows[] = {
-    {[](Form1& f) { return &f.cbo_reso; }, "SRES ", 0, true, 0},
-    {[](Form1& f) { return &f.cbo_info_play; }, "SOSDD ", 0, false, 1},
-    {[](Form1& f) { return &f.cbo_osd[0]; }, "SOSDH ", 0, true, 2},
-    {[](Form1& f) { return &f.cbo_osd[1]; }, "SOSDV ", 0, true, 3},
-    {[](Form1& f) { return &f.cbo_osd_time; }, "SOSDT ", 5, true, 4},
-    {[](Form1& f) { return &f.cbo_osd_gain; }, "SOSDG ", 0, true, 5},
-    {nullptr, "SMUTE 0", 0, false, 6},
-    {nullptr, "SMUTE 1", 0, false, 6},
+    {[](Form1& f) { return &f.cbo_reso; }, &named_setting("resolution"), 0, true, 0},
+    {[](Form1& f) { return &f.cbo_info_play; }, &named_setting("osd.display"), 0, false, 1},
+    {[](Form1& f) { return &f.cbo_osd[0]; }, &named_setting("osd.h"), 0, true, 2},
+    {[](Form1& f) { return &f.cbo_osd[1]; }, &named_setting("osd.v"), 0, true, 3},
+    {[](Form1& f) { return &f.cbo_osd_time; }, &named_setting("osd.timeout"), 0, true, 4},
+    {[](Form1& f) { return &f.cbo_osd_gain; }, &named_setting("osd.gain"), 0, true, 5},
+    {nullptr, &named_setting("mute"), 0, false, 6},
+    {nullptr, &named_setting("mute"), 1, false, 6},
 };
 
 const Row& row_of(IoSetting setting) {
@@ -48,10 +50,8 @@ void io_setting_Click(Console& c, IoSetting setting) {
     if (f.io_reset_step != 0 || f.io_read_step != 0) {
         return;
     }
-    std::string line = row.command;
-    if (row.list != nullptr) {
-        line += std::to_string(row.list(f)->list_index() + row.offset);
-    }
+    const std::string line = set_line(
+        *row.setting, row.list != nullptr ? row.list(f)->list_index() + row.setting->lo : row.option_value);
     if (setting == IoSetting::reso &&
         c.message("Are you sure you want to change the resolution to " +
                       f.reso_names.at(static_cast<std::size_t>(f.cbo_reso.list_index())) + " ?",
@@ -76,7 +76,10 @@ void io_setting_KeyDown(Console& c, IoSetting setting, int key) {
         c.message("Please type 0 ~ " + std::to_string(top), MsgIcon::exclamation);
         return;
     }
-    send_chosen(c, f.chk_io[row.all_ip].ticked(), row.command + list.text());
+    std::string line(row.setting->set);
+    line += ' ';
+    line += list.text();
+    send_chosen(c, f.chk_io[row.all_ip].ticked(), line);
 }
 
 } // namespace wc

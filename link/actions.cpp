@@ -10,11 +10,7 @@ const Action* find_action(std::string_view name) {
     return row == actions.end() ? nullptr : &*row;
 }
 
-std::optional<std::string> action_line(const Action& action, std::span<const int> numbers) {
-    if (numbers.size() != static_cast<std::size_t>(action.numbers) ||
-        std::any_of(numbers.begin(), numbers.end(), [&](int n) { return n < action.lo || n > action.hi; })) {
-        return std::nullopt;
-    }
+std::string action_text(const Action& action, std::span<const int> numbers) {
     std::string line(action.word);
     for (const int n : numbers) {
         line += ' ';
@@ -24,6 +20,14 @@ std::optional<std::string> action_line(const Action& action, std::span<const int
         line += " ";
     }
     return line;
+}
+
+std::optional<std::string> action_line(const Action& action, std::span<const int> numbers) {
+    if (numbers.size() != static_cast<std::size_t>(action.numbers) ||
+        std::any_of(numbers.begin(), numbers.end(), [&](int n) { return n < action.lo || n > action.hi; })) {
+        return std::nullopt;
+    }
+    return action_text(action, numbers);
 }
 
 } // namespace wc

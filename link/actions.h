@@ -72,8 +72,11 @@ consteval const Action& named_action(std::string_view name) {
     throw "no action of that name";
 }
 
-// The line with these numbers: "SMN 3 4 ", "SHOT 7". Nothing when their count
-// or a value does not fit the action.
+// The line with these numbers, as they are: "SMN 3 4 ", "SHOT 7".
+std::string action_text(const Action& action, std::span<const int> numbers);
+
+// The same line, checked: nothing when the count of numbers or a value does
+// not fit the action.
 std::optional<std::string> action_line(const Action& action, std::span<const int> numbers);
 
 } // namespace wc

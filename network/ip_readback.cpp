@@ -1,20 +1,23 @@
 #include "console/link.h"
 #include "link/protocol.h"
+#include "link/settings.h"
 #include "network/network.h"
 
 namespace wc {
 
 namespace {
 
-// The "IP00" reply: twelve three-character octet fields seven characters
-// apart, four per address. Fields are shown as the box wrote them.
+constexpr const Setting& address_type = named_setting("address-type");
+constexpr const Setting& addresses = named_setting("ip"); // the mask and the gateway come with it
+
+// Four fields of the addresses reply, shown as the box wrote them.
 std::string address_field(std::string_view reply, std::size_t first_octet) {
     std::string text;
     for (std::size_t k = first_octet; k < first_octet + 4; ++k) {
         if (k != first_octet) {
             text += '.';
         }
-        text += chars(reply, 5 + 7 * k, 3);
+        text += chars(reply, first_address_field + address_field_distance * k, value_digits);
     }
     return text;
 }
@@ -27,19 +30,19 @@ void ip_readback(Console& c) {
         return;
     }
     f.ipget_step = 1;
-    send_one(c, "RIPM");
+    send_one(c, address_type.read);
     wait_reply(c, f.ipget_step, 2);
     f.txt_ip.set_text({});
     f.txt_net.set_text({});
     f.txt_gate.set_text({});
-    send_one(c, "RLINK");
+    send_one(c, addresses.read);
     wait_reply(c, f.ipget_step, 3);
     f.ipget_step = 0;
 }
 
 void parse_ip_reply(Console& c, std::string reply) {
     Form1& f = c.f;
-    if (key_at(reply, "IPMD") && f.ipget_step == 1) {
+    if (key_at(reply, address_type.key) && f.ipget_step == 1) {
         // A type the list does not have keeps the shown one; the read goes on
         // so that it never waits for an answer already given.
         const long type = whole_value(chars(reply, 5, 3));
@@ -47,7 +50,7 @@ void parse_ip_reply(Console& c, std::string reply) {
             f.cbo_ip_type.set_list_index(static_cast<int>(type));
         }
         f.ipget_step = 2;
-    } else if (key_at(reply, "IP00") && f.ipget_step == 2) {
+    } else if (key_at(reply, addresses.key) && f.ipget_step == 2) {
         f.txt_ip.set_text(address_field(reply, 0));
         f.txt_net.set_text(address_field(reply, 4));
         f.txt_gate.set_text(address_field(reply, 8));

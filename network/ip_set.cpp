@@ -1,5 +1,7 @@
 #include "console/link.h"
+#include "link/actions.h"
 #include "link/protocol.h"
+#include "link/settings.h"
 #include "network/network.h"
 
 #include <cstdint>
@@ -7,6 +9,19 @@
 namespace wc {
 
 namespace {
+
+constexpr const Setting& address_type = named_setting("address-type");
+constexpr const Setting& address = named_setting("ip");
+constexpr const Setting& mask = named_setting("mask");
+constexpr const Setting& gateway = named_setting("gateway");
+
+// The line that sets an address, with the address as typed.
+std::string typed_address(const Setting& setting, const std::string& typed) {
+    std::string line(setting.set);
+    line += ' ';
+    line += typed;
+    return line;
+}
 
 void set_address_fields_enabled(Form1& f, bool enabled) {
     for (Control* control :
@@ -21,7 +36,7 @@ void send_mode(Console& c, bool dhcp) {
     Form1& f = c.f;
     std::uint8_t& step = dhcp ? f.ipmode_step : f.ipset_step;
     step = 1;
-    send_one(c, dhcp ? "SIPM 1" : "SIPM 0");
+    send_one(c, set_line(address_type, dhcp ? 1 : 0));
     wait_reply(c, step, 2);
     step = 0;
 }
@@ -34,10 +49,10 @@ void set_static_address(Console& c) {
         int progress; // after the acknowledgement; -1 leaves the bar
     };
     // Read when the button is pressed: the addresses go out as typed then.
-    const Write writes[] = {{"SIPM 0", 2, 20},
-                            {"SIPA " + f.txt_ip.text(), 3, 50},
-                            {"SMAA " + f.txt_net.text(), 4, 80},
-                            {"SGAA " + f.txt_gate.text(), 5, -1}};
+    const Write writes[] = {{set_line(address_type, 0), 2, 20},
+                            {typed_address(address, f.txt_ip.text()), 3, 50},
+                            {typed_address(mask, f.txt_net.text()), 4, 80},
+                            {typed_address(gateway, f.txt_gate.text()), 5, -1}};
     f.ipset_step = 1;
     f.ProgressBar2.set_visible(true);
     f.btn_ip_relink.set_visible(false);
@@ -55,16 +70,20 @@ void set_static_address(Console& c) {
 }
 
 struct Ack {
-    const char* key;
+    std::string_view key;
     std::uint8_t Form1::*step;
     std::uint8_t from;
 };
 
 // Tested in this order; the first row whose key and counter match applies.
-constexpr Ack acks[] = {{"IPMD", &Form1::ipset_step, 1},  {"IPA0", &Form1::ipset_step, 2},
-                        {"MAA0", &Form1::ipset_step, 3},  {"GAA0", &Form1::ipset_step, 4},
-                        {"RELI", &Form1::ipset_step, 5},  {"IPMD", &Form1::ipmode_step, 1},
-                        {"RELI", &Form1::ipmode_step, 2}, {"DEFA", &Form1::factory_step, 1}};
+constexpr Ack acks[] = {{address_type.set_reply, &Form1::ipset_step, 1},
+                        {address.set_reply, &Form1::ipset_step, 2},
+                        {mask.set_reply, &Form1::ipset_step, 3},
+                        {gateway.set_reply, &Form1::ipset_step, 4},
+                        {relink_notice, &Form1::ipset_step, 5},
+                        {address_type.set_reply, &Form1::ipmode_step, 1},
+                        {relink_notice, &Form1::ipmode_step, 2},
+                        {named_action("factory-reset").ack, &Form1::factory_step, 1}};
 
 } // namespace
 

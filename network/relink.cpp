@@ -1,4 +1,5 @@
 #include "console/link.h"
+#include "link/actions.h"
 #include "network/network.h"
 
 namespace wc {
@@ -8,7 +9,7 @@ void btn_ip_relink_Click(Console& c) {
     if (!check_link(c)) {
         return;
     }
-    send_one(c, "SREL");
+    send_one(c, named_action("relink").word);
     // The box takes its new addressing only after a pause; a tick left over
     // from a re-link that a disconnect cut short must not shorten this one.
     f.relink_timeout = false;

@@ -1,6 +1,7 @@
 #include "picture/readback.h"
 
 #include "console/link.h"
+#include "link/actions.h"
 #include "link/protocol.h"
 #include "picture/rows.h"
 
@@ -10,7 +11,6 @@ namespace wc {
 
 namespace {
 
-constexpr int reset_value = 50;
 constexpr int refresh_button = 5;
 constexpr int picture_reset_button = 4;
 
@@ -22,10 +22,11 @@ int output_of(int query) {
     return (query - 1) % picture_outputs + 1;
 }
 constexpr int query_count = 4 * picture_outputs;
+constexpr const Action& setting_reset = named_action("picture-setting-reset");
 
 void reset_row(Form1& f, const PictureRow& row) {
     for (int output = 1; output <= picture_outputs; ++output) {
-        (f.*row.lists)[output].set_list_index(reset_value);
+        (f.*row.lists)[output].set_list_index(picture_reset_value);
     }
 }
 
@@ -52,13 +53,13 @@ void btn_img_rst_Click(Console& c, int index) {
             reset_row(f, row);
         }
         // The whole picture always goes back on every box, whatever the rows' "ALL IP" say.
-        send_all(c, "SPIRE");
+        send_all(c, named_action("picture-reset").word);
         f.pic_reset_busy = 0;
     } else {
         f.img_reset_step = 1;
         reset_row(f, picture_rows()[static_cast<std::size_t>(index)]);
         // The number names the setting; the box resets it on all four outputs.
-        send_chosen(c, f.Chk_img[index].ticked(), "SIMRE " + std::to_string(index + 1));
+        send_chosen(c, f.Chk_img[index].ticked(), action_text(setting_reset, std::array{index + 1}));
         f.img_reset_step = 0;
     }
 }
@@ -71,7 +72,7 @@ void picture_readback(Console& c) {
     f.btn_img_rst[refresh_button].set_enabled(false);
     f.img_read_step = 1;
     for (int k = 1; k <= query_count; ++k) {
-        send_one(c, std::string(row_of(k).query) + " " + std::to_string(output_of(k)));
+        send_one(c, setting_on(row_of(k), output_of(k)).read);
         wait_reply(c, f.img_read_step, static_cast<std::uint8_t>(k + 1));
     }
     f.img_read_step = 0;
@@ -86,10 +87,10 @@ void parse_picture_reply(Console& c, std::string reply) {
     }
     // The answer carries no output: which list it fills follows from the step alone.
     const PictureRow& row = row_of(step);
-    if (chars(reply, 8, 4) != row.reply_key) {
+    if (chars(reply, picture_key_at, 4) != setting_on(row, output_of(step)).key) {
         return;
     }
-    const long value = whole_value(chars(reply, 12, 3));
+    const long value = whole_value(chars(reply, picture_value_at, 3));
     // A value without a list position keeps the selection; the step still
     // moves so that the read-back never waits for an answer already given.
     if (value >= 0) {
@@ -100,7 +101,7 @@ void parse_picture_reply(Console& c, std::string reply) {
 }
 
 void parse_picture_reset_reply(Console& c, std::string reply) {
-    if (key_at(reply, "IMRE") && c.f.img_reset_step == 1) {
+    if (key_at(reply, setting_reset.ack) && c.f.img_reset_step == 1) {
         c.f.img_reset_step = 2;
     }
 }

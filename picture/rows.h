@@ -5,21 +5,22 @@
 // the setting number of its reset command.
 
 #include "form/form.h"
+#include "link/settings.h"
 
 #include <array>
-#include <string_view>
+#include <span>
 
 namespace wc {
 
-inline constexpr int picture_outputs = 4; // lists 1 to 4 are outputs A to D
-
+// Lists 1 to picture_outputs of a row are outputs A to D.
 struct PictureRow {
     ControlArray<ComboBox> Form1::*lists;
-    std::string_view set_word;  // followed by the output and the value
-    std::string_view query;     // followed by the output
-    std::string_view reply_key; // at characters 8 to 11 of the answer
+    std::span<const Setting, picture_outputs> outputs; // OUT A .. OUT D
 };
 
 const std::array<PictureRow, 4>& picture_rows();
+
+// The row's setting on output 1 to 4: its set and read lines, its reply key.
+const Setting& setting_on(const PictureRow& row, int output);
 
 } // namespace wc

@@ -11,7 +11,10 @@ namespace wc {
 namespace {
 
 std::string command(const PictureRow& row, int output, std::string_view value) {
-    return std::string(row.set_word) + " " + std::to_string(output) + " " + std::string(value);
+    std::string line(setting_on(row, output).set);
+    line += ' ';
+    line += value;
+    return line;
 }
 
 // Values written by a read-back or a reset raise Click too; they came from

@@ -1,6 +1,8 @@
 #include "system/power.h"
 
 #include "console/link.h"
+#include "link/actions.h"
+#include "link/settings.h"
 
 #include <string>
 
@@ -41,7 +43,7 @@ void power_ctl_Click(Console& c, int index) {
     Button& pressed = f.power_ctl[index];
     f.status_step = 1;
     pressed.set_enabled(false);
-    send_chosen(c, f.Check1[0].ticked(), switch_on ? "SPOW 1" : "SPOW 0");
+    send_chosen(c, f.Check1[0].ticked(), set_line(named_setting("power"), switch_on ? 1 : 0));
     wait_power_answer(c);
     f.status_step = 0;
     pressed.set_enabled(true);
@@ -60,7 +62,7 @@ void btn_sys_fac_rst_Click(Console& c) {
         f.btn_sys_fac_rst.set_enabled(true);
         return;
     }
-    send_chosen(c, f.Check1[1].ticked(), "SDEF");
+    send_chosen(c, f.Check1[1].ticked(), named_action("factory-reset").word);
     // parse_ip_ack moves the step to 2 on the selected box's DEFA.
     wait_reply(c, f.factory_step, 2);
     // The box restarts with its factory address: every connection is stale now.

@@ -2,6 +2,7 @@
 
 #include "console/link.h"
 #include "link/protocol.h"
+#include "link/settings.h"
 
 #include <string>
 
@@ -13,6 +14,10 @@ namespace {
 constexpr std::uint8_t awaits_h = 1;
 constexpr std::uint8_t awaits_v = 5;
 constexpr std::uint8_t both_done = 9;
+
+constexpr const Setting& bezel_switch = named_setting("bezel");
+constexpr const Setting& bezel_h = named_setting("bezel.h");
+constexpr const Setting& bezel_v = named_setting("bezel.v");
 
 bool all_ip(const Form1& f) {
     return f.Check1[2].ticked();
@@ -32,7 +37,7 @@ void show_value(ComboBox& list, std::string_view value) {
 void read_switch(Console& c, bool to_all) {
     Form1& f = c.f;
     f.status_step = 4;
-    send_chosen(c, to_all, "RBEZ");
+    send_chosen(c, to_all, bezel_switch.read);
     wait_reply(c, f.status_step, 5);
     f.status_step = 0;
 }
@@ -56,9 +61,9 @@ void bezel_value_readback(Console& c) {
         return;
     }
     f.bezel_read_step = awaits_h;
-    send_one(c, "RBH ");
+    send_one(c, bezel_h.read);
     wait_reply(c, f.bezel_read_step, awaits_v);
-    send_one(c, "RBV ");
+    send_one(c, bezel_v.read);
     wait_reply(c, f.bezel_read_step, both_done);
     f.bezel_read_step = 0;
 }
@@ -87,9 +92,9 @@ void btn_H_Bezel_send_Click(Console& c) {
         return;
     }
     f.bezel_set_step = awaits_h;
-    send_chosen(c, all_ip(f), "SBH " + std::to_string(f.cbo_val_H[1].list_index()));
+    send_chosen(c, all_ip(f), set_line(bezel_h, f.cbo_val_H[1].list_index()));
     wait_reply(c, f.bezel_set_step, awaits_v);
-    send_chosen(c, all_ip(f), "SBV " + std::to_string(f.cbo_val_V[1].list_index()));
+    send_chosen(c, all_ip(f), set_line(bezel_v, f.cbo_val_V[1].list_index()));
     wait_reply(c, f.bezel_set_step, both_done);
     f.bezel_set_step = 0;
     read_switch(c, all_ip(f));
@@ -104,16 +109,16 @@ void opt_bezel_Click(Console& c, int index) {
     if (f.status_step != 0) {
         return;
     }
-    send_chosen(c, all_ip(f), "SBEZ " + std::to_string(index));
+    send_chosen(c, all_ip(f), set_line(bezel_switch, index));
 }
 
 void parse_bezel_reply(Console& c, std::string reply) {
     Form1& f = c.f;
     const std::string_view value = chars(reply, 4, 3);
-    if (key_at(reply, "BHV") && f.bezel_read_step == awaits_h) {
+    if (key_at(reply, bezel_h.key) && f.bezel_read_step == awaits_h) {
         show_value(f.cbo_val_H[1], value);
         f.bezel_read_step = awaits_v;
-    } else if (key_at(reply, "BVV") && f.bezel_read_step == awaits_v) {
+    } else if (key_at(reply, bezel_v.key) && f.bezel_read_step == awaits_v) {
         show_value(f.cbo_val_V[1], value);
         f.bezel_read_step = both_done;
     }
@@ -121,9 +126,9 @@ void parse_bezel_reply(Console& c, std::string reply) {
 
 void parse_bezel_ack(Console& c, std::string reply) {
     Form1& f = c.f;
-    if (key_at(reply, "BHV") && f.bezel_set_step == awaits_h) {
+    if (key_at(reply, bezel_h.set_reply) && f.bezel_set_step == awaits_h) {
         f.bezel_set_step = awaits_v;
-    } else if (key_at(reply, "BVV") && f.bezel_set_step == awaits_v) {
+    } else if (key_at(reply, bezel_v.set_reply) && f.bezel_set_step == awaits_v) {
         f.bezel_set_step = both_done;
     }
 }

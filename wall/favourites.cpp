@@ -1,15 +1,21 @@
 #include "wall/favourites.h"
 
-#include "console/shell.h"
 #include "console/link.h"
+#include "console/shell.h"
+#include "link/actions.h"
 #include "link/protocol.h"
+#include "link/replies.h"
 #include "wall/bezel.h"
 
+#include <array>
 #include <string>
 
 namespace wc {
 
 namespace {
+
+constexpr const Action& save = named_action("favourite-save");
+constexpr const Action& recall = named_action("favourite-recall");
 
 // Store and recall go to the boxes that are connected now; the others are
 // left out rather than handed a line their closed socket would drop.
@@ -22,12 +28,7 @@ void send_connected(Console& c, const std::string& cmd) {
 }
 
 bool is_slot_value(std::string_view value) {
-    for (std::string_view slot : {"001", "002", "003", "004", "005"}) {
-        if (value == slot) {
-            return true;
-        }
-    }
-    return false;
+    return value.size() == value_digits && number_in(value, recall.lo, recall.hi);
 }
 
 } // namespace
@@ -47,7 +48,7 @@ void btn_save_Click(Console& c, int slot) {
     if (!check_link(c)) {
         return;
     }
-    send_connected(c, "SFAVE " + std::to_string(slot));
+    send_connected(c, action_text(save, std::array{slot}));
 }
 
 void btn_recall_Click(Console& c, int slot) {
@@ -59,7 +60,7 @@ void btn_recall_Click(Console& c, int slot) {
     f.ProgressBar1.set_visible(true);
     lock_panels(c);
     f.recall_step = 1;
-    send_connected(c, "RFAVE " + std::to_string(slot));
+    send_connected(c, action_text(recall, std::array{slot}));
     // Only the selected box is read, so its answer ends the wait for all of them.
     wait_reply(c, f.recall_step, 2);
     f.recall_step = 0;
@@ -82,9 +83,9 @@ void btn_recall_Click(Console& c, int slot) {
 
 void parse_fav_reply(Console& c, std::string reply) {
     Form1& f = c.f;
-    if (key_at(reply, "MNC") && f.wall_send_step == 1) {
+    if (key_at(reply, named_action("layout").ack) && f.wall_send_step == 1) {
         f.wall_send_step = 3;
-    } else if (key_at(reply, "RFAV") && is_slot_value(chars(reply, 5, 3)) && f.recall_step == 1) {
+    } else if (key_at(reply, recall.ack) && is_slot_value(chars(reply, 5, 3)) && f.recall_step == 1) {
         // The slot answered is not compared with the slot recalled.
         f.recall_step = 2;
     }

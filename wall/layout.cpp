@@ -1,15 +1,20 @@
 #include "wall/layout.h"
 
 #include "console/link.h"
+#include "link/actions.h"
 #include "link/protocol.h"
 
+#include <array>
 #include <string>
 
 namespace wc {
 
 namespace {
 
-constexpr int most_screens = 15;
+constexpr const Action& layout = named_action("layout");
+constexpr const Action& hotkey = named_action("hotkey");
+constexpr const Action& wall_reset = named_action("wall-reset");
+constexpr int most_screens = layout.hi;
 
 void take_chosen(const ComboBox& list, std::uint8_t& value) {
     // Entry k - 1 holds k; no selection gives 0, which Send refuses.
@@ -29,7 +34,7 @@ void take_typed(Console& c, const ComboBox& list, std::uint8_t& value) {
 }
 
 bool on_wall(std::uint8_t screens) {
-    return screens >= 1 && screens <= most_screens;
+    return screens >= layout.lo && screens <= most_screens;
 }
 
 } // namespace
@@ -73,9 +78,7 @@ void btn_tvwall_send_Click(Console& c) {
         c.message("Please choose the correct values !", MsgIcon::exclamation);
         return;
     }
-    // The box expects the blank after the second number.
-    const std::string line =
-        "SMN " + std::to_string(f.tv_row_value) + " " + std::to_string(f.tv_col_value) + " ";
+    const std::string line = action_text(layout, std::array<int, 2>{f.tv_row_value, f.tv_col_value});
     f.wall_send_step = 1;
     send_chosen(c, f.chk_tv_allip[0].ticked(), line);
     f.wall_send_step = 0;
@@ -87,7 +90,7 @@ void btn_tv_fs_Click(Console& c, int index) {
         return;
     }
     f.hotkey_step = 1;
-    send_all(c, "SHOT " + std::to_string(index));
+    send_all(c, action_text(hotkey, std::array{index}));
     f.hotkey_step = 0;
     f.status_step = 0;
 }
@@ -101,16 +104,16 @@ void btn_tvwall_reset_Click(Console& c) {
     // The window shows the bezel values that a wall reset leaves on the box.
     f.cbo_val_H[1].set_list_index(10);
     f.cbo_val_V[1].set_list_index(10);
-    send_all(c, "SWDE");
+    send_all(c, wall_reset.word);
     f.wall_reset_step = 0;
     f.status_step = 0;
 }
 
 void parse_wall_reply(Console& c, std::string reply) {
     Form1& f = c.f;
-    if (key_at(reply, "WDEF") && f.wall_reset_step == 1) {
+    if (key_at(reply, wall_reset.ack) && f.wall_reset_step == 1) {
         f.wall_reset_step = 2;
-    } else if (key_at(reply, "HOTK") && f.hotkey_step == 1) {
+    } else if (key_at(reply, hotkey.ack) && f.hotkey_step == 1) {
         f.hotkey_step = 2;
     }
 }
