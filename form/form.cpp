@@ -1,5 +1,7 @@
 #include "form/form.h"
 
+#include "link/actions.h"
+
 #include <algorithm>
 
 namespace wc {
@@ -46,11 +48,13 @@ Form1::Form1() {
     lbl_con[2].set_fore_color(color::red);
     lbl_con[2].set_back_color(color::yellow);
 
-    static const char* const layouts[24] = {"1x1", "2x2", "3x3", "4x4", "5x5", "6x6", "2x3", "3x2",
-                                            "3x4", "4x2", "4x3", "4x5", "1x2", "2x1", "1x3", "3x1",
-                                            "1x4", "4x1", "2x4", "3x5", "5x4", "5x3", "6x2", "6x3"};
-    for (int i = 0; i < 24; ++i) {
-        btn_tv_fs.add(i, "btn_tv_fs", i, layouts[i], page0);
+    // Each hot key is captioned with the layout the box gives it, "RxC".
+    for (int i = 0; i < static_cast<int>(hot_key_layouts.size()); ++i) {
+        const Layout& layout = hot_key_layouts[static_cast<std::size_t>(i)];
+        std::string caption = std::to_string(layout.rows);
+        caption += 'x';
+        caption += std::to_string(layout.columns);
+        btn_tv_fs.add(i, "btn_tv_fs", i, std::move(caption), page0);
     }
 
     add_row(tv2_lbl, "tv2_lbl",

@@ -1,4 +1,5 @@
 #include "rig.h"
+#include "sim_responder.h"
 #include "system/status.h"
 #include "wall/bezel.h"
 #include "wall/layout.h"
@@ -66,6 +67,19 @@ TEST_F(Wall, TheWallResetAndHotKeysGoToEveryListedBox) {
     EXPECT_THAT(r.p.dropped(),
                 ElementsAre(Sent{1, "SHOT 0"}, Sent{2, "SHOT 0"}, Sent{1, "SHOT 23"}, Sent{2, "SHOT 23"}));
     EXPECT_EQ(r.f.status_step, 0);
+}
+
+TEST_F(Wall, EachHotKeyIsCaptionedWithTheLayoutTheBoxTakesForIt) {
+    sim::Box box;
+    r.script_box(0, sim_responder(box));
+    r.f.opt_tv1.user_click();
+    for (auto& [index, button] : r.f.btn_tv_fs) {
+        button->user_click();
+        r.p.run_until_idle();
+        const sim::WallSettings& wall = box.state().wall;
+        EXPECT_EQ(button->caption(), std::to_string(wall.rows) + "x" + std::to_string(wall.columns)) << index;
+    }
+    EXPECT_EQ(box.received("SHOT"), 24);
 }
 
 TEST_F(Wall, BezelSendWritesEachValueAfterTheLastAcknowledgementThenReadsTheSwitch) {
