@@ -42,16 +42,24 @@ void show_value(Form1& f, const Step& step, std::string_view value) {
     }
 }
 
+void show_factory_value(Form1& f, const Step& step) {
+    if (step.list == nullptr) {
+        f.opt_mute[step.setting->factory].choose();
+        return;
+    }
+    step.list(f)->set_list_index(step.setting->factory - step.setting->lo);
+}
+
 void reset_osd(Console& c) {
     Form1& f = c.f;
     const bool all = c.message("Reset All IP ?", MsgIcon::question, MsgButtons::yes_no) == MsgAnswer::yes;
     f.io_reset_step = 1;
-    f.cbo_info_play.set_list_index(0);
-    f.cbo_osd_time.set_list_index(0);
-    f.cbo_osd[0].set_list_index(5);
-    f.cbo_osd[1].set_list_index(5);
-    f.cbo_osd_gain.set_list_index(2);
-    f.opt_mute[0].choose();
+    // The page shows what the reset leaves on the box: everything but the resolution at its factory value.
+    for (const Step& step : steps) {
+        if (step.setting != &named_setting("resolution")) {
+            show_factory_value(f, step);
+        }
+    }
     send_chosen(c, all, osd_reset.word);
     f.io_reset_step = 0;
 }

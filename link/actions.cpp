@@ -5,9 +5,7 @@
 namespace wc {
 
 const Action* find_action(std::string_view name) {
-    const auto row =
-        std::find_if(actions.begin(), actions.end(), [&](const Action& a) { return a.name == name; });
-    return row == actions.end() ? nullptr : &*row;
+    return find_named(actions, name);
 }
 
 std::string action_text(const Action& action, std::span<const int> numbers) {

@@ -5,6 +5,8 @@
 // re-link. Each has the line the console sends and the key of the reply that
 // acknowledges it.
 
+#include "link/named_row.h"
+
 #include <array>
 #include <optional>
 #include <span>
@@ -39,9 +41,6 @@ inline constexpr std::array<Layout, 24> hot_key_layouts{{
     {2, 4}, {3, 5}, {5, 4}, {5, 3}, {6, 2}, {6, 3}, // row 4
 }};
 
-// What the picture resets set a value to, which is also its factory value.
-inline constexpr int picture_reset_value = 50;
-
 inline constexpr std::array<Action, 11> actions{{
     {"layout", "SMN", "MNC", 2, 1, 15, true}, // rows, then columns
     {"hotkey", "SHOT", "HOTK", 1, 0, static_cast<int>(hot_key_layouts.size()) - 1},
@@ -64,12 +63,7 @@ const Action* find_action(std::string_view name);
 
 // The row of that name, found while compiling: a name that is no row does not build.
 consteval const Action& named_action(std::string_view name) {
-    for (const Action& action : actions) {
-        if (action.name == name) {
-            return action;
-        }
-    }
-    throw "no action of that name";
+    return named_row(actions, name);
 }
 
 // The line with these numbers, as they are: "SMN 3 4 ", "SHOT 7".

@@ -87,9 +87,7 @@ std::optional<std::string> dotted_address(std::string_view text) {
 }
 
 const Setting* find_setting(std::string_view name) {
-    const auto row =
-        std::find_if(settings.begin(), settings.end(), [&](const Setting& s) { return s.name == name; });
-    return row == settings.end() ? nullptr : &*row;
+    return find_named(settings, name);
 }
 
 std::span<const std::string_view> value_names(ValueNames names) {

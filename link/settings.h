@@ -6,6 +6,7 @@
 // or a simulated box built on this table speaks as the console does. Plain
 // data and pure functions of text: no sockets, nothing above link/.
 
+#include "link/named_row.h"
 #include "link/replies.h"
 
 #include <array>
@@ -49,6 +50,7 @@ struct Setting {
     std::string_view set_reply{};
     int lo = 0; // numbered values: the range the console's lists allow
     int hi = 0;
+    int factory = 0; // numbered values: what the box holds from the factory and after a reset
     ValueNames names = ValueNames::none;
     // The box re-links after the set line: it ends the connection, so nothing
     // more can be sent or read on it.
@@ -66,41 +68,41 @@ inline constexpr int picture_outputs = 4;
 using Value = std::variant<int, std::string>;
 
 inline constexpr std::array<Setting, 33> settings{{
-    {"power", "RPOW", "POWE", ReplyLayout::keyed, 0, "SPOW", "POWE", 0, 1, ValueNames::on_off},
-    {"id", "RMDN", "MODN", ReplyLayout::keyed, 0, "SMDN", "", 0, 255},
+    {"power", "RPOW", "POWE", ReplyLayout::keyed, 0, "SPOW", "POWE", 0, 1, 1, ValueNames::on_off},
+    {"id", "RMDN", "MODN", ReplyLayout::keyed, 0, "SMDN", "", 0, 255, 0},
     {"firmware", "RVER", "VERS", ReplyLayout::firmware},
-    {"bezel", "RBEZ", "BEZE", ReplyLayout::keyed, 0, "SBEZ", "", 0, 1, ValueNames::on_off},
-    {"bezel.h", "RBH ", "BHV", ReplyLayout::keyed, 0, "SBH", "BHV", 0, 255},
-    {"bezel.v", "RBV ", "BVV", ReplyLayout::keyed, 0, "SBV", "BVV", 0, 255},
-    {"address-type", "RIPM", "IPMD", ReplyLayout::keyed, 0, "SIPM", "IPMD", 0, 1, ValueNames::address_type,
+    {"bezel", "RBEZ", "BEZE", ReplyLayout::keyed, 0, "SBEZ", "", 0, 1, 0, ValueNames::on_off},
+    {"bezel.h", "RBH ", "BHV", ReplyLayout::keyed, 0, "SBH", "BHV", 0, 255, 10},
+    {"bezel.v", "RBV ", "BVV", ReplyLayout::keyed, 0, "SBV", "BVV", 0, 255, 10},
+    {"address-type", "RIPM", "IPMD", ReplyLayout::keyed, 0, "SIPM", "IPMD", 0, 1, 0, ValueNames::address_type,
      true},
     {"ip", "RLINK", "IP00", ReplyLayout::address, 0, "SIPA", "IPA0"},
     {"mask", "RLINK", "IP00", ReplyLayout::address, 1, "SMAA", "MAA0"},
     {"gateway", "RLINK", "IP00", ReplyLayout::address, 2, "SGAA", "GAA0"},
-    {"resolution", "RRES", "RESO", ReplyLayout::keyed, 0, "SRES", "", 0, 28, ValueNames::resolution},
-    {"osd.display", "ROSDD", "OSDD", ReplyLayout::keyed, 0, "SOSDD", "", 0, 1, ValueNames::on_off},
-    {"osd.timeout", "ROSDT", "OSDT", ReplyLayout::keyed, 0, "SOSDT", "", 5, 50},
-    {"osd.h", "ROSDH", "OSDH", ReplyLayout::keyed, 0, "SOSDH", "", 0, 20},
-    {"osd.v", "ROSDV", "OSDV", ReplyLayout::keyed, 0, "SOSDV", "", 0, 20},
-    {"osd.gain", "ROSDG", "OSDG", ReplyLayout::keyed, 0, "SOSDG", "", 0, 10},
-    {"mute", "RMUTE", "MUTE", ReplyLayout::keyed, 0, "SMUTE", "", 0, 1, ValueNames::on_off},
+    {"resolution", "RRES", "RESO", ReplyLayout::keyed, 0, "SRES", "", 0, 28, 20, ValueNames::resolution},
+    {"osd.display", "ROSDD", "OSDD", ReplyLayout::keyed, 0, "SOSDD", "", 0, 1, 0, ValueNames::on_off},
+    {"osd.timeout", "ROSDT", "OSDT", ReplyLayout::keyed, 0, "SOSDT", "", 5, 50, 5},
+    {"osd.h", "ROSDH", "OSDH", ReplyLayout::keyed, 0, "SOSDH", "", 0, 20, 5},
+    {"osd.v", "ROSDV", "OSDV", ReplyLayout::keyed, 0, "SOSDV", "", 0, 20, 5},
+    {"osd.gain", "ROSDG", "OSDG", ReplyLayout::keyed, 0, "SOSDG", "", 0, 10, 2},
+    {"mute", "RMUTE", "MUTE", ReplyLayout::keyed, 0, "SMUTE", "", 0, 1, 0, ValueNames::on_off},
     // Picture values: a, b, c, d are the outputs OUT A .. OUT D, numbered 1 to 4 on the wire.
-    {"brightness.a", "RBRI 1", "BRIV", ReplyLayout::picture, 0, "SBRI 1", "", 0, 100},
-    {"brightness.b", "RBRI 2", "BRIV", ReplyLayout::picture, 0, "SBRI 2", "", 0, 100},
-    {"brightness.c", "RBRI 3", "BRIV", ReplyLayout::picture, 0, "SBRI 3", "", 0, 100},
-    {"brightness.d", "RBRI 4", "BRIV", ReplyLayout::picture, 0, "SBRI 4", "", 0, 100},
-    {"contrast.a", "RCON 1", "CONV", ReplyLayout::picture, 0, "SCON 1", "", 0, 100},
-    {"contrast.b", "RCON 2", "CONV", ReplyLayout::picture, 0, "SCON 2", "", 0, 100},
-    {"contrast.c", "RCON 3", "CONV", ReplyLayout::picture, 0, "SCON 3", "", 0, 100},
-    {"contrast.d", "RCON 4", "CONV", ReplyLayout::picture, 0, "SCON 4", "", 0, 100},
-    {"saturation.a", "RSAT 1", "SATV", ReplyLayout::picture, 0, "SSAT 1", "", 0, 100},
-    {"saturation.b", "RSAT 2", "SATV", ReplyLayout::picture, 0, "SSAT 2", "", 0, 100},
-    {"saturation.c", "RSAT 3", "SATV", ReplyLayout::picture, 0, "SSAT 3", "", 0, 100},
-    {"saturation.d", "RSAT 4", "SATV", ReplyLayout::picture, 0, "SSAT 4", "", 0, 100},
-    {"hue.a", "RHUE 1", "HUEV", ReplyLayout::picture, 0, "SHUE 1", "", 0, 100},
-    {"hue.b", "RHUE 2", "HUEV", ReplyLayout::picture, 0, "SHUE 2", "", 0, 100},
-    {"hue.c", "RHUE 3", "HUEV", ReplyLayout::picture, 0, "SHUE 3", "", 0, 100},
-    {"hue.d", "RHUE 4", "HUEV", ReplyLayout::picture, 0, "SHUE 4", "", 0, 100},
+    {"brightness.a", "RBRI 1", "BRIV", ReplyLayout::picture, 0, "SBRI 1", "", 0, 100, 50},
+    {"brightness.b", "RBRI 2", "BRIV", ReplyLayout::picture, 0, "SBRI 2", "", 0, 100, 50},
+    {"brightness.c", "RBRI 3", "BRIV", ReplyLayout::picture, 0, "SBRI 3", "", 0, 100, 50},
+    {"brightness.d", "RBRI 4", "BRIV", ReplyLayout::picture, 0, "SBRI 4", "", 0, 100, 50},
+    {"contrast.a", "RCON 1", "CONV", ReplyLayout::picture, 0, "SCON 1", "", 0, 100, 50},
+    {"contrast.b", "RCON 2", "CONV", ReplyLayout::picture, 0, "SCON 2", "", 0, 100, 50},
+    {"contrast.c", "RCON 3", "CONV", ReplyLayout::picture, 0, "SCON 3", "", 0, 100, 50},
+    {"contrast.d", "RCON 4", "CONV", ReplyLayout::picture, 0, "SCON 4", "", 0, 100, 50},
+    {"saturation.a", "RSAT 1", "SATV", ReplyLayout::picture, 0, "SSAT 1", "", 0, 100, 50},
+    {"saturation.b", "RSAT 2", "SATV", ReplyLayout::picture, 0, "SSAT 2", "", 0, 100, 50},
+    {"saturation.c", "RSAT 3", "SATV", ReplyLayout::picture, 0, "SSAT 3", "", 0, 100, 50},
+    {"saturation.d", "RSAT 4", "SATV", ReplyLayout::picture, 0, "SSAT 4", "", 0, 100, 50},
+    {"hue.a", "RHUE 1", "HUEV", ReplyLayout::picture, 0, "SHUE 1", "", 0, 100, 50},
+    {"hue.b", "RHUE 2", "HUEV", ReplyLayout::picture, 0, "SHUE 2", "", 0, 100, 50},
+    {"hue.c", "RHUE 3", "HUEV", ReplyLayout::picture, 0, "SHUE 3", "", 0, 100, 50},
+    {"hue.d", "RHUE 4", "HUEV", ReplyLayout::picture, 0, "SHUE 4", "", 0, 100, 50},
 }};
 
 // The row of that name; nullptr when there is none.
@@ -108,12 +110,7 @@ const Setting* find_setting(std::string_view name);
 
 // The row of that name, found while compiling: a name that is no row does not build.
 consteval const Setting& named_setting(std::string_view name) {
-    for (const Setting& row : settings) {
-        if (row.name == name) {
-            return row;
-        }
-    }
-    throw "no setting of that name";
+    return named_row(settings, name);
 }
 
 // The rows of one picture value, output by output: "brightness" gives

@@ -26,7 +26,7 @@ constexpr const Action& setting_reset = named_action("picture-setting-reset");
 
 void reset_row(Form1& f, const PictureRow& row) {
     for (int output = 1; output <= picture_outputs; ++output) {
-        (f.*row.lists)[output].set_list_index(picture_reset_value);
+        (f.*row.lists)[output].set_list_index(setting_on(row, output).factory);
     }
 }
 

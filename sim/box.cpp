@@ -214,13 +214,15 @@ const std::array<std::pair<std::string_view, Effect>, 11> effects{{
      }},
     {"picture-reset",
      [](BoxState& state, std::span<const int>) {
+         const BoxState factory;
          for (const auto& [name, values] : pictures) {
-             state.*values = picture_factory;
+             state.*values = factory.*values;
          }
      }},
     {"picture-setting-reset",
      [](BoxState& state, std::span<const int> row) {
-         state.*pictures[static_cast<std::size_t>(row[0] - 1)].second = picture_factory;
+         const Pictures values = pictures[static_cast<std::size_t>(row[0] - 1)].second;
+         state.*values = BoxState{}.*values;
      }},
     {"osd-info", [](BoxState&, std::span<const int>) {}},
     {"osd-reset",

@@ -19,45 +19,55 @@ inline constexpr std::string_view default_mac = "02:57:41:4C:4C:01";
 inline constexpr int outputs = wc::picture_outputs;
 inline constexpr int favourite_slots = wc::named_action("favourite-save").hi;
 
+consteval int factory_value(std::string_view setting) {
+    return wc::named_setting(setting).factory;
+}
+
 // What a favourite slot holds: the TV-wall settings of the box.
 struct WallSettings {
-    int rows = 1;         // first number of "SMN a b "
-    int columns = 1;      // second number of "SMN a b "
-    int hot_key = 0;      // last layout hot key ("SHOT n")
-    int bezel_switch = 0; // 0 off, 1 on
-    int bezel_h = 10;
-    int bezel_v = 10;
+    int rows = 1;                              // first number of "SMN a b "
+    int columns = 1;                           // second number of "SMN a b "
+    int hot_key = 0;                           // last layout hot key ("SHOT n")
+    int bezel_switch = factory_value("bezel"); // 0 off, 1 on
+    int bezel_h = factory_value("bezel.h");
+    int bezel_v = factory_value("bezel.v");
 
     bool operator==(const WallSettings&) const = default;
 };
 
 using PictureValues = std::array<int, outputs>; // index 0..3 = OUT A..D
-inline constexpr PictureValues picture_factory{wc::picture_reset_value, wc::picture_reset_value,
-                                               wc::picture_reset_value, wc::picture_reset_value};
+
+consteval PictureValues factory_pictures(std::string_view kind) {
+    PictureValues values{};
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        values[k] = wc::picture_setting(kind)[k].factory;
+    }
+    return values;
+}
 
 struct BoxState {
-    int power = 1; // 0 off, 1 on
-    int id = 0;    // "ID No."
+    int power = factory_value("power"); // 0 off, 1 on
+    int id = factory_value("id");       // "ID No."
 
     std::string firmware = "1.15"; // answered as "VERS115"
 
     WallSettings wall;
     std::array<WallSettings, favourite_slots> favourites{};
 
-    PictureValues brightness = picture_factory;
-    PictureValues contrast = picture_factory;
-    PictureValues saturation = picture_factory;
-    PictureValues hue = picture_factory;
+    PictureValues brightness = factory_pictures("brightness");
+    PictureValues contrast = factory_pictures("contrast");
+    PictureValues saturation = factory_pictures("saturation");
+    PictureValues hue = factory_pictures("hue");
 
-    int resolution = 20; // index of the console's list; 20 is "1080p60"
-    int osd_display = 0; // OSD auto display, 0 off, 1 on
-    int osd_timeout = 5;
-    int osd_h = 5;
-    int osd_v = 5;
-    int osd_gain = 2;
-    int mute = 0; // 0 off, 1 on
+    int resolution = factory_value("resolution");   // index of the console's list
+    int osd_display = factory_value("osd.display"); // OSD auto display, 0 off, 1 on
+    int osd_timeout = factory_value("osd.timeout");
+    int osd_h = factory_value("osd.h");
+    int osd_v = factory_value("osd.v");
+    int osd_gain = factory_value("osd.gain");
+    int mute = factory_value("mute"); // 0 off, 1 on
 
-    int ip_mode = 0; // 0 static, 1 DHCP
+    int ip_mode = factory_value("address-type"); // 0 static, 1 DHCP
     std::string ip_address = "192.168.1.100";
     std::string net_mask = "255.255.255.0";
     std::string gateway = "192.168.1.1";

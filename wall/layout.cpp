@@ -3,6 +3,7 @@
 #include "console/link.h"
 #include "link/actions.h"
 #include "link/protocol.h"
+#include "link/settings.h"
 
 #include <array>
 #include <string>
@@ -102,8 +103,8 @@ void btn_tvwall_reset_Click(Console& c) {
     }
     f.wall_reset_step = 1;
     // The window shows the bezel values that a wall reset leaves on the box.
-    f.cbo_val_H[1].set_list_index(10);
-    f.cbo_val_V[1].set_list_index(10);
+    f.cbo_val_H[1].set_list_index(named_setting("bezel.h").factory);
+    f.cbo_val_V[1].set_list_index(named_setting("bezel.v").factory);
     send_all(c, wall_reset.word);
     f.wall_reset_step = 0;
     f.status_step = 0;
