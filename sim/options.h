@@ -5,6 +5,8 @@
 // One box per address (dotted IPv4; port 23 unless named, 0 picks a free one).
 // Box options stand before the address they apply to and apply to that box only.
 
+#include "link/protocol.h"
+
 #include <chrono>
 #include <cstdint>
 #include <set>
@@ -29,7 +31,7 @@ struct Faults {
 
 struct BoxConfig {
     std::string address; // dotted IPv4
-    std::uint16_t port = 23;
+    std::uint16_t port = wc::box_port;
     std::string mac; // --mac, or 02:57:41:4C:4C:NN for the NN-th box
     Faults faults;
 

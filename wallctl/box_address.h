@@ -3,6 +3,8 @@
 // Which boxes a command is for: "ADDR[:PORT]" from -b and from a boxes file
 // (one a line, "#" starts a comment, blank lines ignored).
 
+#include "link/protocol.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -14,7 +16,7 @@ namespace wallctl {
 
 struct BoxAddress {
     std::string address; // dotted IPv4, as given
-    std::uint16_t port = 23;
+    std::uint16_t port = wc::box_port;
 
     std::string text() const { return address + ":" + std::to_string(port); }
     bool operator==(const BoxAddress&) const = default;
