@@ -76,10 +76,7 @@ void io_setting_KeyDown(Console& c, IoSetting setting, int key) {
         c.message("Please type 0 ~ " + std::to_string(top), MsgIcon::exclamation);
         return;
     }
-    std::string line(row.setting->set);
-    line += ' ';
-    line += list.text();
-    send_chosen(c, f.chk_io[row.all_ip].ticked(), line);
+    send_chosen(c, f.chk_io[row.all_ip].ticked(), set_line(*row.setting, list.text()));
 }
 
 } // namespace wc

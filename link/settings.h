@@ -161,7 +161,8 @@ std::optional<Value> parse_value(const Setting& row, std::string_view text);
 std::string value_text(const Setting& row, const Value& value);
 
 // The line the console sends to set the value: "SBRI 2 70", "SIPA 10.0.0.5".
-// The value must be one that parse_value or decode gave for this row.
+// A text goes as it is, so the console can send what the operator typed;
+// scripts send only values that parse_value or decode gave for this row.
 std::string set_line(const Setting& row, const Value& value);
 
 } // namespace wc

@@ -15,14 +15,6 @@ constexpr const Setting& address = named_setting("ip");
 constexpr const Setting& mask = named_setting("mask");
 constexpr const Setting& gateway = named_setting("gateway");
 
-// The line that sets an address, with the address as typed.
-std::string typed_address(const Setting& setting, const std::string& typed) {
-    std::string line(setting.set);
-    line += ' ';
-    line += typed;
-    return line;
-}
-
 void set_address_fields_enabled(Form1& f, bool enabled) {
     for (Control* control :
          std::initializer_list<Control*>{&f.txt_ip, &f.txt_net, &f.txt_gate, &f.btn_ip_set}) {
@@ -50,9 +42,9 @@ void set_static_address(Console& c) {
     };
     // Read when the button is pressed: the addresses go out as typed then.
     const Write writes[] = {{set_line(address_type, 0), 2, 20},
-                            {typed_address(address, f.txt_ip.text()), 3, 50},
-                            {typed_address(mask, f.txt_net.text()), 4, 80},
-                            {typed_address(gateway, f.txt_gate.text()), 5, -1}};
+                            {set_line(address, f.txt_ip.text()), 3, 50},
+                            {set_line(mask, f.txt_net.text()), 4, 80},
+                            {set_line(gateway, f.txt_gate.text()), 5, -1}};
     f.ipset_step = 1;
     f.ProgressBar2.set_visible(true);
     f.btn_ip_relink.set_visible(false);

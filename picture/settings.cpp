@@ -10,13 +10,6 @@ namespace wc {
 
 namespace {
 
-std::string command(const PictureRow& row, int output, std::string_view value) {
-    std::string line(setting_on(row, output).set);
-    line += ' ';
-    line += value;
-    return line;
-}
-
 // Values written by a read-back or a reset raise Click too; they came from
 // the box or are being sent by the reset itself, so they are not sent back.
 bool lists_being_written(const Form1& f) {
@@ -46,7 +39,7 @@ void cbo_image_Click(Console& c, int row, int output) {
     }
     const PictureRow& r = picture_rows()[static_cast<std::size_t>(row)];
     const int position = (f.*r.lists)[output].list_index();
-    send_chosen(c, f.Chk_img[row].ticked(), command(r, output, std::to_string(position)));
+    send_chosen(c, f.Chk_img[row].ticked(), set_line(setting_on(r, output), position));
 }
 
 void cbo_image_KeyDown(Console& c, int row, int output, int key) {
@@ -67,7 +60,7 @@ void cbo_image_KeyDown(Console& c, int row, int output, int key) {
         return;
     }
     // Typed text goes to the selected box only, exactly as typed.
-    send_one(c, command(r, output, typed));
+    send_one(c, set_line(setting_on(r, output), typed));
 }
 
 } // namespace wc

@@ -90,6 +90,13 @@ QtPlatform::~QtPlatform() {
     }
 }
 
+void QtPlatform::set_window(QWidget* window) {
+    m_window = window;
+    if (window != nullptr) {
+        m_pacer.pace(*window);
+    }
+}
+
 void QtPlatform::shut_down() {
     if (m_closing) {
         return;

@@ -5,6 +5,7 @@
 // and the files and address of the PC. Everything runs on the window's thread.
 
 #include "link/platform.h"
+#include "ui/repaint_pacer.h"
 
 #include <QMessageBox>
 #include <QObject>
@@ -39,8 +40,9 @@ public:
     explicit QtPlatform(Options options);
     ~QtPlatform() override;
 
-    // The window that owns the message boxes and lends them its title.
-    void set_window(QWidget* window) { m_window = window; }
+    // The window that owns the message boxes and lends them its title; it is
+    // repainted at most once a displayed frame (see RepaintPacer).
+    void set_window(QWidget* window);
 
     // The window is closing: from now on nothing may wait. Every socket is
     // closed, the scanner is stopped, running timers fire at once, open
@@ -80,6 +82,7 @@ private:
     QTimer m_relink_timer;
     QProcess m_scanner;
     QPointer<QWidget> m_window;
+    RepaintPacer m_pacer;
     std::vector<QPointer<QMessageBox>> m_open_boxes;
     bool m_closing = false;
 };

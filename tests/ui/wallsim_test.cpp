@@ -1,7 +1,8 @@
 // The console on the Qt platform against wallsim boxes over real TCP on
 // loopback: connect and the full refresh, a set from every page reaching the
 // box, a box that drops its connection, Disconnect during a wait (which costs
-// no CPU meanwhile), and closing the window while a handler waits.
+// no CPU meanwhile), closing the window while a handler waits, and the
+// refresh's repaints: a few for a fast box, every step for a slow one.
 
 #include "operator.h"
 #include "sim/state_file.h"
@@ -15,6 +16,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <ctime>
@@ -22,6 +25,25 @@
 
 namespace wc {
 namespace {
+
+// Runs `seen` whenever the widget is painted.
+class PaintWatch final : public QObject {
+public:
+    PaintWatch(QWidget& widget, std::function<void()> seen) : m_seen(std::move(seen)) {
+        widget.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            m_seen();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_seen;
+};
 
 class OnWallsim : public ::testing::Test {
 protected:
@@ -140,6 +162,48 @@ TEST_F(OnWallsim, ConnectShowsTheBoxSetsFromEveryPageReachItAndItsDropIsSeen) {
     click(f().btn_io_rst[0]);
     EXPECT_EQ(hands->messages().back(), "Ethernet is disconnected !");
     EXPECT_FALSE(shown<FrameBox>(f().frame_control[0]).shown_enabled()) << "offline";
+}
+
+TEST_F(OnWallsim, ARefreshFromAFastBoxIsPaintedOnceAFrameAtMostNotOnceAReplyAndEndsPainted) {
+    start();
+    click(f().btn_con); // reads the box once
+    auto& refresh = shown(f().btn_sys_refresh);
+    int window_paints = 0;
+    bool returned = false;
+    bool unlocked_painted = false;
+    PaintWatch window_watch(session->window, [&] { window_paints += returned ? 0 : 1; });
+    PaintWatch refresh_watch(refresh, [&] { unlocked_painted = returned && refresh.isEnabled(); });
+    QElapsedTimer clock;
+    clock.start();
+
+    click(f().btn_sys_refresh);
+    returned = true;
+
+    const qint64 frames = clock.elapsed() * qRound(session->window.screen()->refreshRate()) / 1000;
+    EXPECT_EQ(hands->messages().back(), "Refresh completed !");
+    EXPECT_LE(window_paints, 1 + frames) << "fifteen replies in " << frames << " frames";
+    EXPECT_TRUE(hands->wait_until([&] { return unlocked_painted; })) << "the last repaint is not lost";
+}
+
+TEST_F(OnWallsim, ARefreshFromASlowBoxPaintsEveryStepOfItsProgress) {
+    start({"--delay", "100"});
+    click(f().btn_con); // reads the box once
+    auto& bar = shown<QProgressBar>(f().ProgressBar1);
+    std::vector<int> painted;
+    PaintWatch watch(bar, [&] {
+        if (painted.empty() || painted.back() != bar.value()) {
+            painted.push_back(bar.value());
+        }
+    });
+    // The operator reads "Refresh completed !" for longer than a frame.
+    hands->on_message = [&](QWidget&) {
+        hands->wait_until([&] { return !painted.empty() && painted.back() == 100; });
+    };
+
+    click(f().btn_sys_refresh);
+
+    EXPECT_EQ(hands->messages().back(), "Refresh completed !");
+    EXPECT_EQ(painted, (std::vector<int>{0, 30, 60, 85, 100}));
 }
 
 TEST_F(OnWallsim, DisconnectEndsAWaitForASilentBoxThatCostNoCpuMeanwhile) {
