@@ -8,13 +8,6 @@
 
 namespace wc {
 
-namespace {
-constexpr const Setting& power = named_setting("power");
-constexpr const Setting& id = named_setting("id");
-constexpr const Setting& bezel = named_setting("bezel");
-constexpr const Setting& firmware = named_setting("firmware");
-} // namespace
-
 void install_status(Console& c) {
     c.install(ParserSlot::status, parse_status_reply);
     c.f.cbo_model.on_click = c.event([&c] { cbo_model_Click(c); });
@@ -28,8 +21,10 @@ void status_readback(Console& c) {
     f.status_step = 1;
     // Each query is sent once the previous answer moved the step; a wait that
     // ended by a disconnect leaves the later queries dropped by the closed socket.
-    const std::pair<const Setting*, std::uint8_t> queries[] = {
-        {&power, 2}, {&id, 4}, {&bezel, 5}, {&firmware, 6}};
+    const std::pair<const Setting*, std::uint8_t> queries[] = {{&named_setting("power"), 2},
+                                                               {&named_setting("id"), 4},
+                                                               {&named_setting("bezel"), 5},
+                                                               {&named_setting("firmware"), 6}};
     for (auto [setting, next] : queries) {
         send_one(c, setting->read);
         wait_reply(c, f.status_step, next);
@@ -40,24 +35,24 @@ void status_readback(Console& c) {
 void parse_status_reply(Console& c, std::string reply) {
     Form1& f = c.f;
     const std::string_view value = chars(reply, 5, 3);
-    if (key_at(reply, power.key) && f.status_step == 1) {
+    if (key_at(reply, named_setting("power").key) && f.status_step == 1) {
         const bool off = value == "000";
         f.power_ctl[0].set_visible(false);
         f.power_ctl[1].set_visible(!off);
         f.power_ctl[2].set_visible(off);
         f.status_step = 2;
-    } else if (key_at(reply, id.key) && f.status_step == 2) {
+    } else if (key_at(reply, named_setting("id").key) && f.status_step == 2) {
         // An ID that is no entry of the list leaves the selection as it was;
         // the read goes on so that it never waits for an answer already given.
-        const long number = whole_value(value);
-        if (number >= 0 && number < f.cbo_model.list_count()) {
-            f.cbo_model.set_list_index(static_cast<int>(number));
+        long id = whole_value(value);
+        if (id >= 0 && id < f.cbo_model.list_count()) {
+            f.cbo_model.set_list_index(static_cast<int>(id));
         }
         f.status_step = 4;
-    } else if (key_at(reply, bezel.key) && f.status_step == 4) {
+    } else if (key_at(reply, named_setting("bezel").key) && f.status_step == 4) {
         f.opt_bezel[value == "000" ? 0 : 1].choose();
         f.status_step = 5;
-    } else if (key_at(reply, firmware.key) && f.status_step == 5) {
+    } else if (key_at(reply, named_setting("firmware").key) && f.status_step == 5) {
         f.window.set_caption(std::string(version_caption) + "    FW: v" + std::string(chars(reply, 5, 1)) +
                              "." + std::string(chars(reply, 6, 2)));
         f.status_step = 6;
@@ -73,7 +68,7 @@ void cbo_model_Click(Console& c) {
         return;
     }
     if (f.status_step == 0) {
-        send_one(c, set_line(id, f.cbo_model.list_index()));
+        send_one(c, set_line(named_setting("id"), f.cbo_model.list_index()));
     }
 }
 
