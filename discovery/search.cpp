@@ -1,8 +1,9 @@
 #include "discovery/search.h"
 
-#include "discovery/scan_files.h"
 #include "console/link.h"
+#include "discovery/scan_files.h"
 #include "link/protocol.h"
+#include "link/scan_places.h"
 
 #include <optional>
 #include <string>
@@ -10,8 +11,6 @@
 namespace wc {
 
 namespace {
-
-constexpr std::string_view scanner_file = "KRAV_TILESCOPE.exe";
 
 // The boxes whose address was accepted so far are the list; entries behind
 // them have no address (yet) and must not be connected to.

@@ -1,6 +1,6 @@
 // KRAV_TILESCOPE.exe: finds the boxes on the PC's own /24 networks and leaves
-// MAC.txt and IP.txt beside itself for the console, which starts it, waits for it
-// to end and then reads both files.
+// MAC.txt and IP.txt in its working directory for the console, which starts it
+// there, waits for it to end and then reads both files.
 
 #include "arp_table.h"
 #include "interfaces.h"
@@ -31,10 +31,9 @@ std::string read_neighbour_table() {
 }
 
 void write_outputs(const std::vector<scanner::FoundBox>& boxes) {
-    const std::filesystem::path directory = scanner::own_directory();
     const scanner::OutputTexts texts = scanner::output_texts(boxes);
-    scanner::write_file_atomically(directory / "MAC.txt", texts.mac_text);
-    scanner::write_file_atomically(directory / "IP.txt", texts.ip_text);
+    scanner::write_file_atomically("MAC.txt", texts.mac_text);
+    scanner::write_file_atomically("IP.txt", texts.ip_text);
 }
 
 } // namespace

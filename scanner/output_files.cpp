@@ -16,10 +16,6 @@ namespace {
 
 } // namespace
 
-std::filesystem::path own_directory() {
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path();
-}
-
 void write_file_atomically(const std::filesystem::path& target, std::string_view content) {
     const std::filesystem::path temporary = target.string() + ".part";
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

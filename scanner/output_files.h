@@ -5,10 +5,6 @@
 
 namespace scanner {
 
-// The directory the running executable lives in: the console reads MAC.txt and
-// IP.txt from its own directory, which is where it starts the scanner from.
-std::filesystem::path own_directory();
-
 // Writes `content` to a temporary file beside `target` and renames it over
 // `target`, so a reader sees either the old file or the whole new one.
 // Throws std::system_error on failure.

@@ -1,10 +1,12 @@
 #include "ui/qt_platform.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHostAddress>
 #include <QNetworkInterface>
+#include <QStandardPaths>
 #include <QWidget>
 #include <utility>
 
@@ -248,23 +250,29 @@ MsgAnswer QtPlatform::message_box(std::string_view text, MsgIcon icon, MsgButton
     return result == QMessageBox::Yes ? MsgAnswer::yes : MsgAnswer::no;
 }
 
-QString QtPlatform::app_path(std::string_view file_name) const {
-    const QString dir =
+ScanPlaces QtPlatform::scan_places() const {
+    const QString app_dir =
         m_options.app_dir.isEmpty() ? QCoreApplication::applicationDirPath() : m_options.app_dir;
-    return dir + "/" + QString::fromStdString(std::string(file_name));
+    const QString data_dir = m_options.data_dir.isEmpty()
+                                 ? QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+                                 : m_options.data_dir;
+    return wc::scan_places(app_dir.toStdString(), data_dir.toStdString());
 }
 
 bool QtPlatform::start_scanner(std::string_view file_name) {
     if (m_closing || m_scanner.state() != QProcess::NotRunning) {
         return false;
     }
-    const QString path = app_path(file_name);
-    if (!QFileInfo(path).isExecutable()) {
+    const ScanPlaces places = scan_places();
+    const QString path = QString::fromStdString((places.scanner_dir / file_name).string());
+    const QString files_dir = QString::fromStdString(places.files_dir.string());
+    // The per-user folder of an installed console is made on its first search.
+    if (!QFileInfo(path).isExecutable() || !QDir().mkpath(files_dir)) {
         return false;
     }
     m_scanner.setProgram(path);
     m_scanner.setArguments({});
-    m_scanner.setWorkingDirectory(QFileInfo(path).absolutePath());
+    m_scanner.setWorkingDirectory(files_dir);
     m_scanner.setProcessChannelMode(QProcess::ForwardedChannels);
     m_scanner.start();
     return m_scanner.waitForStarted();
@@ -275,7 +283,7 @@ bool QtPlatform::scanner_running() {
 }
 
 std::optional<std::vector<std::string>> QtPlatform::read_lines(std::string_view file_name) {
-    QFile file(app_path(file_name));
+    QFile file(QString::fromStdString((scan_places().files_dir / file_name).string()));
     if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }

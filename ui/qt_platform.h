@@ -5,6 +5,7 @@
 // and the files and address of the PC. Everything runs on the window's thread.
 
 #include "link/platform.h"
+#include "link/scan_places.h"
 #include "ui/repaint_pacer.h"
 
 #include <QMessageBox>
@@ -32,8 +33,9 @@ public:
     using PortMap = std::function<int(const std::string& host, int port)>;
 
     struct Options {
-        PortMap port_map;     // empty: the port as asked
-        QString app_dir = {}; // empty: the directory of the executable
+        PortMap port_map;      // empty: the port as asked
+        QString app_dir = {};  // empty: the directory of the executable
+        QString data_dir = {}; // empty: the per-user data folder (AppLocalDataLocation)
     };
 
     QtPlatform();
@@ -74,7 +76,9 @@ private:
 
     void arrived(int socket);
     QTimer& timer(TimerId id);
-    QString app_path(std::string_view file_name) const;
+    // The scanner beside the program in the build folder, writing its files
+    // there; installed, the scanner in libexec writing into data_dir.
+    ScanPlaces scan_places() const;
 
     Options m_options;
     std::array<Socket, socket_count> m_sockets;

@@ -17,9 +17,9 @@ constexpr int failed = 2;
 constexpr int bad_usage = 1;
 
 int run_scan(const Request& request) {
-    const auto directory = own_directory();
+    const auto places = scan_places();
     std::string error;
-    const auto boxes = run_scanner(directory, error) ? read_scan_files(directory, error) : std::nullopt;
+    const auto boxes = run_scanner(places, error) ? read_scan_files(places.files_dir, error) : std::nullopt;
     if (!boxes) {
         std::cerr << "wallctl: " << error << "\n";
         return failed;
@@ -29,7 +29,7 @@ int run_scan(const Request& request) {
 }
 
 int write_snapshot(const Request& request, const BoxResult& result) {
-    const std::string text = snapshot_text(result, known_mac(own_directory(), result.box.address));
+    const std::string text = snapshot_text(result, known_mac(scan_places().files_dir, result.box.address));
     if (request.output_file.empty()) {
         std::cout << text;
     } else if (!write_text(request.output_file, text)) {

@@ -4,6 +4,7 @@
 #include "wallctl/text_file.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -13,22 +14,52 @@ namespace wallctl {
 
 namespace {
 
-constexpr std::string_view scanner_name = "KRAV_TILESCOPE.exe";
 // A MAC written as six two-digit groups with separators; the rest of a line is not the MAC's.
 constexpr std::size_t mac_length = 17;
-
-} // namespace
 
 std::filesystem::path own_directory() {
     std::error_code error;
     return std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
 }
 
-bool run_scanner(const std::filesystem::path& directory, std::string& error) {
-    const std::string path = (directory / scanner_name).string();
+// Starts the scanner in its files folder; 0 or the error number.
+int spawn_scanner(const wc::ScanPlaces& places, const std::string& path, pid_t& pid) {
+    posix_spawn_file_actions_t actions;
+    if (const int failed = posix_spawn_file_actions_init(&actions); failed != 0) {
+        return failed;
+    }
     char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
+    int failed = posix_spawn_file_actions_addchdir_np(&actions, places.files_dir.c_str());
+    if (failed == 0) {
+        failed = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return failed;
+}
+
+} // namespace
+
+std::filesystem::path user_data_dir(const char* xdg_data_home, const char* home) {
+    const std::filesystem::path xdg = xdg_data_home != nullptr ? xdg_data_home : "";
+    const std::filesystem::path base =
+        xdg.is_absolute() ? xdg : std::filesystem::path(home != nullptr ? home : "") / ".local/share";
+    return base / "wallconsole";
+}
+
+wc::ScanPlaces scan_places() {
+    return wc::scan_places(own_directory(), user_data_dir(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
+}
+
+bool run_scanner(const wc::ScanPlaces& places, std::string& error) {
+    const std::string path = (places.scanner_dir / wc::scanner_file).string();
+    std::error_code made;
+    std::filesystem::create_directories(places.files_dir, made);
+    if (made) {
+        error = "cannot make " + places.files_dir.string() + ": " + made.message();
+        return false;
+    }
     pid_t pid = 0;
-    if (const int failed = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ); failed != 0) {
+    if (const int failed = spawn_scanner(places, path, pid); failed != 0) {
         error = "cannot run " + path + ": " + std::strerror(failed);
         return false;
     }

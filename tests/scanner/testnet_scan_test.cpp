@@ -75,7 +75,10 @@ TEST(ScannerOnTestNetwork, FindsTheListeningBoxesOfBothPcNetworksInTime) {
     fs::copy_file(WALL_SCANNER, scanner);
     std::ofstream(net.dir / "MAC.txt") << "an older and much longer list that must go entirely\r\n";
     const auto started = std::chrono::steady_clock::now();
-    const auto [scanned, scan_output] = run(WALL_TESTNET " run-pc " + scanner.string());
+    // Started in its folder, as the console starts it in the folder of its files.
+    std::string command = "cd ";
+    command += net.dir.string() + " && " WALL_TESTNET " run-pc " + scanner.string();
+    const auto [scanned, scan_output] = run(command);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
     std::printf("scanner run in the PC namespace took %.3f s\n", elapsed.count());
 

@@ -1,11 +1,14 @@
 // The Qt platform's own services: message boxes with the window's title, their
 // icon and the operator's answer; single-shot timers; the scanner started as a
-// process beside the program, its end seen by polling through the yield.
+// process beside the program or, installed, from libexec, its end seen by
+// polling through the yield.
 
 #include "operator.h"
 #include "ui/qt_platform.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <chrono>
 #include <functional>
@@ -36,10 +39,24 @@ protected:
         return done();
     }
 
+    // A stand-in scanner at `path` that writes MAC.txt into its working directory.
+    static void write_scanner(const QString& path) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+        QFile scanner(path);
+        ASSERT_TRUE(scanner.open(QIODevice::WriteOnly));
+        scanner.write("#!/bin/sh\nprintf 'a\\r\\n\\r\\nb' > MAC.txt\n");
+        scanner.close();
+        scanner.setPermissions(scanner.permissions() | QFileDevice::ExeOwner);
+    }
+
     QTemporaryDir dir;
+    // The console's folder: a build folder once the scanner is put beside it,
+    // bin of an installed tree once it is put in libexec.
+    const QString bin = dir.path() + "/bin";
+    const QString user_data = dir.path() + "/home/.local/share/wallconsole";
     std::vector<TimerId> timers;
     std::map<TimerId, std::chrono::steady_clock::time_point> fired_at;
-    QtPlatform platform{{{}, dir.path()}};
+    QtPlatform platform{{{}, bin, user_data}};
 };
 
 TEST_F(QtPlatformTest, MessageBoxesCarryTheWindowsTitleTheirIconAndTheOperatorsAnswer) {
@@ -107,17 +124,27 @@ TEST_F(QtPlatformTest, NoTimerEndsEarlyWhereverInASecondItStarts) {
 
 TEST_F(QtPlatformTest, StartsTheScannerBesideTheProgramAndSeesItEnd) {
     EXPECT_FALSE(platform.start_scanner("KRAV_TILESCOPE.exe")) << "missing";
-    QFile scanner(dir.path() + "/KRAV_TILESCOPE.exe");
-    ASSERT_TRUE(scanner.open(QIODevice::WriteOnly));
-    scanner.write("#!/bin/sh\nprintf 'a\\r\\n\\r\\nb' > MAC.txt\n");
-    scanner.close();
-    scanner.setPermissions(scanner.permissions() | QFileDevice::ExeOwner);
+    write_scanner(bin + "/KRAV_TILESCOPE.exe");
 
     ASSERT_TRUE(platform.start_scanner("KRAV_TILESCOPE.exe"));
     EXPECT_TRUE(yield_until([&] { return !platform.scanner_running(); }));
-    EXPECT_EQ(platform.read_lines("MAC.txt"), (std::vector<std::string>{"a", "", "b"}))
-        << "ran in its directory";
+    EXPECT_EQ(platform.read_lines("MAC.txt"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_TRUE(QFile::exists(bin + "/MAC.txt")) << "ran in the program's folder";
     EXPECT_EQ(platform.read_lines("IP.txt"), std::nullopt);
+    EXPECT_FALSE(QFile::exists(user_data)) << "the build folder keeps its files";
+}
+
+// Installed, nothing but the programs is in bin: the scanner is a helper in
+// libexec, and the files go to the user's own folder, made on the first search.
+TEST_F(QtPlatformTest, InstalledStartsTheScannerFromLibexecAndKeepsItsFilesInTheUsersFolder) {
+    write_scanner(dir.path() + "/libexec/wallconsole/KRAV_TILESCOPE.exe");
+    ASSERT_TRUE(QDir().mkpath(bin));
+
+    ASSERT_TRUE(platform.start_scanner("KRAV_TILESCOPE.exe"));
+    EXPECT_TRUE(yield_until([&] { return !platform.scanner_running(); }));
+    EXPECT_EQ(platform.read_lines("MAC.txt"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_TRUE(QFile::exists(user_data + "/MAC.txt")) << "ran in the user's folder";
+    EXPECT_TRUE(QDir(bin).isEmpty());
 }
 
 } // namespace

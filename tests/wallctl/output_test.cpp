@@ -100,5 +100,18 @@ TEST(Scan, TheScannersFilesGiveMacAndAddressLineByLine) {
     EXPECT_EQ(error, "IP.txt line 1 is no address");
 }
 
+// As Qt's AppLocalDataLocation, so that installed wallctl and the console share the last scan.
+TEST(Scan, TheUsersFolderIsInXdgDataHomeWhenThatIsAbsoluteElseInTheHomeFolder) {
+    const std::tuple<const char*, const char*, std::string> cases[] = {
+        {"/data/op", "/home/op", "/data/op/wallconsole"},
+        {"data", "/home/op", "/home/op/.local/share/wallconsole"},
+        {"", "/home/op", "/home/op/.local/share/wallconsole"},
+        {nullptr, "/home/op", "/home/op/.local/share/wallconsole"},
+    };
+    for (const auto& [xdg, home, folder] : cases) {
+        EXPECT_EQ(user_data_dir(xdg, home).string(), folder) << (xdg != nullptr ? xdg : "(unset)");
+    }
+}
+
 } // namespace
 } // namespace wallctl

@@ -280,19 +280,21 @@ TEST(Wallctl, ActionsReachTheBoxAndRawShowsWhatComesBack) {
 }
 
 // The scanner's sweep is not the point here, its files are: a stand-in writes
-// them, beside a copy of wallctl, as the scanner would.
-TEST(Wallctl, ScanPrintsTheScannersBoxesAndASnapshotNamesTheMacOfAScannedBox) {
-    TempDir dir;
-    const auto wallctl = dir / "wallctl";
+// them into its working directory, as the scanner does. wallctl runs it from
+// `scanner`, which must leave them in `files_dir`, and reads them back there.
+void expect_scan_and_snapshot_mac(const std::filesystem::path& wallctl, const std::filesystem::path& scanner,
+                                  const std::filesystem::path& files_dir) {
+    std::filesystem::create_directories(wallctl.parent_path());
+    std::filesystem::create_directories(scanner.parent_path());
     std::filesystem::copy_file(WALLCTL_PATH, wallctl);
-    write_text(dir / "KRAV_TILESCOPE.exe",
-               "#!/bin/sh\ncd \"$(dirname \"$0\")\"\n"
-               "printf '02:57:41:4C:4C:01\\r\\n02:57:41:4C:4C:0A\\r\\n' >MAC.txt\n"
-               "printf '192.168.001.020\\r\\n127.000.000.001\\r\\n' >IP.txt\n");
-    std::filesystem::permissions(dir / "KRAV_TILESCOPE.exe", std::filesystem::perms::owner_all);
+    write_text(scanner, "#!/bin/sh\n"
+                        "printf '02:57:41:4C:4C:01\\r\\n02:57:41:4C:4C:0A\\r\\n' >MAC.txt\n"
+                        "printf '192.168.001.020\\r\\n127.000.000.001\\r\\n' >IP.txt\n");
+    std::filesystem::permissions(scanner, std::filesystem::perms::owner_all);
     Ran run = run_wallctl({"scan"}, {}, wallctl.string());
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "02:57:41:4C:4C:01  192.168.1.20\n02:57:41:4C:4C:0A  127.0.0.1\n");
+    EXPECT_TRUE(std::filesystem::exists(files_dir / "IP.txt")) << files_dir;
 
     WallsimProcess wallsim({"127.0.0.1:0"}, 1);
     ASSERT_EQ(wallsim.boxes().size(), 1u);
@@ -303,8 +305,27 @@ TEST(Wallctl, ScanPrintsTheScannersBoxesAndASnapshotNamesTheMacOfAScannedBox) {
         box,
         Json({{"address", text_of(wallsim.boxes()[0])}, {"mac", "02:57:41:4C:4C:0A"}, {"firmware", "1.15"}}));
 
-    write_text(dir / "KRAV_TILESCOPE.exe", "#!/bin/sh\nexit 1\n");
+    write_text(scanner, "#!/bin/sh\nexit 1\n");
     EXPECT_EQ(run_wallctl({"scan"}, {}, wallctl.string()).status, 2) << "a failed scanner";
+}
+
+TEST(Wallctl, InTheBuildFolderScanRunsTheScannerBesideItAndKeepsItsFilesThere) {
+    TempDir dir;
+    ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    expect_scan_and_snapshot_mac(dir / "wallctl", dir / "KRAV_TILESCOPE.exe", dir.path());
+    EXPECT_FALSE(std::filesystem::exists(dir / "data"));
+    ::unsetenv("XDG_DATA_HOME");
+}
+
+// Installed, the programs' folder belongs to root: the scanner is a helper in
+// libexec and the files go to the user's folder, shared with the console.
+TEST(Wallctl, InstalledScanRunsTheScannerFromLibexecAndKeepsItsFilesInTheUsersFolder) {
+    TempDir dir;
+    ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    expect_scan_and_snapshot_mac(dir / "bin/wallctl", dir / "libexec/wallconsole/KRAV_TILESCOPE.exe",
+                                 dir / "data/wallconsole");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "bin"), {}), 1) << "wallctl alone";
+    ::unsetenv("XDG_DATA_HOME");
 }
 
 } // namespace
