@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace wc {
 
@@ -229,8 +230,8 @@ void FormWindow::changed(Control& control, Prop what) {
     case Prop::enabled:
         // A frame's change shows on every control inside it; Disconnect's
         // exemption is set before the frames go and cleared after they are back,
-        // so this one sweep always sees the lock as it is.
-        show_every_enabled();
+        // so showing what is inside the frame always sees the lock as it is.
+        show_enabled_within(control);
         break;
     case Prop::visible:
         widget->setVisible(control.visible());
@@ -297,30 +298,37 @@ void FormWindow::show_enabled(Control& control) {
     }
 }
 
-// A frame's state reaches every control inside it, and Disconnect's
-// exemption depends on more than its own flags, so every control is shown afresh.
-void FormWindow::show_every_enabled() {
+// The control and every control inside it, and no other: a panel lock
+// switches eight frames, and showing every control afresh for each of them
+// cost more than all the replies of a refresh.
+void FormWindow::show_enabled_within(const Control& outer) {
     for (Control* control : m_form.controls()) {
-        show_enabled(*control);
+        for (const Control* c = control; c != nullptr; c = c->parent()) {
+            if (c == &outer) {
+                show_enabled(*control);
+                break;
+            }
+        }
     }
 }
 
 // Lists grow one item at a time at start-up: only what differs from the
-// model at the end of the widget's list is replaced.
+// model at the end of the widget's list is replaced. What the widget lists is
+// kept beside it as the model's text: asking the widget for every item again
+// for each one added was a sixth of the start-up.
 void FormWindow::show_items(ComboBox& combo, QComboBox& widget) {
     const QSignalBlocker quiet(widget);
     const auto& items = combo.items();
-    int same = 0;
-    const int shown = widget.count();
-    while (same < shown && same < combo.list_count() &&
-           widget.itemText(same) == qt_text(items[static_cast<std::size_t>(same)])) {
-        ++same;
-    }
-    for (int k = shown - 1; k >= same; --k) {
+    std::vector<std::string>& listed = m_listed[&combo];
+    const auto same =
+        std::mismatch(listed.begin(), listed.end(), items.begin(), items.end()).first - listed.begin();
+    for (int k = widget.count() - 1; k >= same; --k) {
         widget.removeItem(k);
     }
-    for (int k = same; k < combo.list_count(); ++k) {
-        widget.addItem(qt_text(items[static_cast<std::size_t>(k)]));
+    listed.resize(static_cast<std::size_t>(same));
+    for (auto item = items.begin() + same; item != items.end(); ++item) {
+        widget.addItem(qt_text(*item));
+        listed.push_back(*item);
     }
     show_selection(combo, widget);
 }

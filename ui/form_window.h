@@ -9,6 +9,8 @@
 
 #include <QWidget>
 #include <map>
+#include <string>
+#include <vector>
 
 class QComboBox;
 
@@ -44,7 +46,7 @@ private:
     void changed(Control& control, Prop what) override;
     void show_all(Control& control);
     void show_enabled(Control& control);
-    void show_every_enabled();
+    void show_enabled_within(const Control& outer);
     void show_items(ComboBox& combo, QComboBox& widget);
     void show_selection(ComboBox& combo, QComboBox& widget);
 
@@ -53,6 +55,7 @@ private:
     double m_font_scale;
     std::map<const Control*, QWidget*> m_widgets;
     std::map<const QObject*, ComboBox*> m_editable_lists;
+    std::map<const ComboBox*, std::vector<std::string>> m_listed; // what each list widget holds
 };
 
 } // namespace wc
