@@ -17,7 +17,10 @@ namespace {
 constexpr auto use_tuple = asio::experimental::as_tuple(asio::use_awaitable);
 
 std::string shown(std::string_view text) {
-    return "\"" + wc::visible_bytes(text) + "\"";
+    std::string quoted = "\"";
+    quoted += wc::visible_bytes(text);
+    quoted += '"';
+    return quoted;
 }
 
 } // namespace
