@@ -4,6 +4,8 @@
 
 #include "arp_table.h"
 #include "interfaces.h"
+#include "invocation.h"
+#include "link/version.h"
 #include "output_files.h"
 #include "output_lines.h"
 #include "probe.h"
@@ -38,7 +40,20 @@ void write_outputs(const std::vector<scanner::FoundBox>& boxes) {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    switch (scanner::invocation({argv + 1, argv + argc})) {
+    case scanner::Invocation::help:
+        std::cout << scanner::usage();
+        return EXIT_SUCCESS;
+    case scanner::Invocation::version:
+        std::cout << "KRAV_TILESCOPE.exe " << wc::version << '\n';
+        return EXIT_SUCCESS;
+    case scanner::Invocation::bad_usage:
+        std::cerr << "KRAV_TILESCOPE: unexpected arguments\n" << scanner::usage();
+        return 2;
+    case scanner::Invocation::sweep:
+        break;
+    }
     int status = EXIT_SUCCESS;
     std::vector<scanner::FoundBox> boxes;
     try {

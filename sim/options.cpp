@@ -128,6 +128,7 @@ std::variant<Options, std::string> parse_options(const std::vector<std::string_v
 
 std::string_view usage() {
     return "usage: wallsim [--state-dir DIR] [BOX OPTIONS] ADDRESS[:PORT] ...\n"
+           "       wallsim --help | --version\n"
            "  one simulated box per ADDRESS (dotted IPv4; port 23 unless given, 0 picks a free port)\n"
            "box options, for the address that follows them only:\n"
            "  --mac XX:XX:XX:XX:XX:XX  the box's MAC address\n"

@@ -1,6 +1,7 @@
 // wallsim: simulated video-wall boxes on TCP, for trying the console without
 // hardware and for end-to-end tests. See PROTOCOL.md beside this file.
 
+#include "link/version.h"
 #include "sim/server.h"
 
 #include <iostream>
@@ -10,6 +11,10 @@ int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
         std::cout << sim::usage();
+        return 0;
+    }
+    if (!args.empty() && args[0] == "--version") {
+        std::cout << "wallsim " << wc::version << "\n";
         return 0;
     }
     auto parsed = sim::parse_options(args);

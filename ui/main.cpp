@@ -1,12 +1,41 @@
 // wallconsole: the operator console for the video-wall boxes.
 
+#include "link/version.h"
 #include "ui/console_session.h"
 #include "ui/quit_on_signal.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 
 int main(int argc, char** argv) {
+    // Named as installed whatever the executable is called: the per-user
+    // folder that keeps the scanner's files is named after it.
+    QCoreApplication::setApplicationName(QStringLiteral("wallconsole"));
+    QCoreApplication::setApplicationVersion(
+        QString::fromUtf8(wc::version.data(), static_cast<qsizetype>(wc::version.size())));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Operator console for video-wall processors."));
+    // Qt's own options are single-dash words (-platform, -stylesheet): read
+    // as words, none of them is taken for -h or -v.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    {
+        // --help and --version are answered before the window system is
+        // opened, so that they need no display. Qt's options are not known
+        // here and pass; QApplication takes them out of the command line.
+        const QCoreApplication bare(argc, argv);
+        parser.parse(QCoreApplication::arguments());
+        if (parser.isSet(help)) {
+            parser.showHelp();
+        }
+        if (parser.isSet(version)) {
+            parser.showVersion();
+        }
+    }
+
     QApplication app(argc, argv);
+    parser.process(app);
     // The coloured command buttons (green Power ON, red Power OFF and
     // Disconnect) need a style that paints the palette's button colour.
     QApplication::setStyle(QStringLiteral("Fusion"));

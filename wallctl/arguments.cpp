@@ -1,6 +1,7 @@
 #include "wallctl/arguments.h"
 
 #include "link/actions.h"
+#include "link/version.h"
 #include "wallctl/snapshot.h"
 #include "wallctl/text_file.h"
 
@@ -153,6 +154,7 @@ std::string describe_values(const wc::Setting& row) {
 Parsed parse_arguments(int argc, const char* const* argv) {
     CLI::App app{"Reads and sets the boxes of a video wall from scripts."};
     app.name("wallctl");
+    app.set_version_flag("--version", "wallctl " + std::string(wc::version));
     app.require_subcommand(1);
     app.fallthrough();
     app.footer(settings_help());

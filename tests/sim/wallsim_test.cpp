@@ -1,8 +1,10 @@
+#include "link/version.h"
 #include "sim/box.h"
 #include "sim/connection.h"
 #include "sim/reply_shaper.h"
 #include "wallsim_process.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
 #include <stdexcept>
@@ -122,6 +124,17 @@ TEST(Wallsim, ServesEachBoxWithItsOwnStateAndFaults) {
 
     const int status = wallsim.stop();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "SIGTERM ends wallsim cleanly";
+}
+
+TEST(Wallsim, VersionNamesTheProjectsVersionAndServesNothing) {
+    FILE* out = ::popen(WALLSIM_PATH " --version", "r");
+    ASSERT_NE(out, nullptr);
+    std::string text;
+    for (int c; (c = std::fgetc(out)) != EOF;) {
+        text += static_cast<char>(c);
+    }
+    EXPECT_EQ(::pclose(out), 0);
+    EXPECT_EQ(text, "wallsim " + std::string(wc::version) + "\n");
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // wallconsole as the operator starts it: on the offscreen platform, and on a
 // real X server (Xvfb) where one is installed, it comes up and SIGTERM ends it
-// cleanly.
+// cleanly; --help and --version answer without either.
+
+#include "link/version.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -50,6 +52,29 @@ TEST_P(Wallconsole, StartsAndQuitsCleanlyOnSigterm) {
 
 INSTANTIATE_TEST_SUITE_P(Platforms, Wallconsole, ::testing::Values("offscreen", "xcb"),
                          [](const auto& platform) { return std::string(platform.param); });
+
+// Asked over ssh or from a package's checks: no window system is opened, so
+// none is needed.
+TEST(WallconsoleCommandLine, AnswersHelpAndVersionWithoutADisplay) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    QString version_line = "wallconsole ";
+    version_line += QString::fromUtf8(wc::version.data(), qsizetype(wc::version.size())) + "\n";
+    const std::pair<QString, QString> cases[] = {
+        {"--version", version_line}, {"-v", version_line}, {"--help", "Usage: "}};
+    for (const auto& [option, start] : cases) {
+        QProcess console;
+        console.setProcessEnvironment(env);
+        console.start(WALLCONSOLE_PATH, {option});
+        ASSERT_TRUE(console.waitForFinished(WALL_TEST_TIMEOUT_S * 1000)) << option.toStdString();
+        EXPECT_EQ(console.exitStatus(), QProcess::NormalExit) << option.toStdString();
+        EXPECT_EQ(console.exitCode(), 0) << console.readAllStandardError().toStdString();
+        EXPECT_TRUE(QString::fromUtf8(console.readAllStandardOutput()).startsWith(start))
+            << option.toStdString();
+    }
+}
 
 } // namespace
 } // namespace wc

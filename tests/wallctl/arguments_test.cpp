@@ -1,3 +1,4 @@
+#include "link/version.h"
 #include "wallctl/arguments.h"
 #include "wallctl/text_file.h"
 #include "wallctl_process.h"
@@ -92,6 +93,13 @@ TEST(Arguments, HelpExitsWith0AndListsTheSettings) {
     EXPECT_FALSE(parsed.request);
     EXPECT_EQ(parsed.exit_status, 0);
     EXPECT_NE(parsed.out.find("osd.timeout   5..50"), std::string::npos) << parsed.out;
+}
+
+TEST(Arguments, VersionExitsWith0AndNamesTheProjectsVersion) {
+    const Parsed parsed = parse({"--version"});
+    EXPECT_FALSE(parsed.request);
+    EXPECT_EQ(parsed.exit_status, 0);
+    EXPECT_EQ(parsed.out, "wallctl " + std::string(wc::version) + "\n");
 }
 
 } // namespace
