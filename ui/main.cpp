@@ -3,6 +3,7 @@
 #include "link/version.h"
 #include "ui/console_session.h"
 #include "ui/quit_on_signal.h"
+#include "ui/traffic_log.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -20,6 +21,13 @@ int main(int argc, char** argv) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption log_file(
+        QStringLiteral("log"),
+        QStringLiteral("Write the traffic log to <file> instead of %1.").arg(wc::TrafficLog::default_path()),
+        QStringLiteral("file"));
+    const QCommandLineOption no_log(QStringLiteral("no-log"), QStringLiteral("Write no traffic log."));
+    parser.addOption(log_file);
+    parser.addOption(no_log);
     {
         // --help and --version are answered before the window system is
         // opened, so that they need no display. Qt's options are not known
@@ -42,7 +50,12 @@ int main(int argc, char** argv) {
     // The session ends the event loop itself, once every waiting handler has unwound.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    wc::ConsoleSession session;
+    wc::TrafficLog log(parser.isSet(no_log)     ? QString()
+                       : parser.isSet(log_file) ? parser.value(log_file)
+                                                : wc::TrafficLog::default_path());
+    wc::QtPlatform::Options options;
+    options.log = &log;
+    wc::ConsoleSession session(options);
     wc::close_on_signals(session.window);
     session.window.show();
     return QApplication::exec();

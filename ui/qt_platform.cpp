@@ -134,6 +134,7 @@ void QtPlatform::socket_close(int socket) {
     }
     s.tcp->abort();
     s.failed = false;
+    s.logged_unread = 0;
 }
 
 void QtPlatform::socket_connect(int socket, const std::string& host, int port) {
@@ -144,6 +145,10 @@ void QtPlatform::socket_connect(int socket, const std::string& host, int port) {
     s.tcp->abort();
     s.failed = false;
     const int real_port = m_options.port_map ? m_options.port_map(host, port) : port;
+    s.logged_unread = 0;
+    s.peer = host;
+    s.peer += ':';
+    s.peer += std::to_string(real_port);
     s.tcp->connectToHost(QString::fromStdString(host), static_cast<quint16>(real_port));
 }
 
@@ -165,13 +170,32 @@ void QtPlatform::socket_send(int socket, std::string_view bytes) {
     }
     tcp.write(bytes.data(), static_cast<qint64>(bytes.size()));
     tcp.flush();
+    log(m_sockets[static_cast<std::size_t>(socket)], Traffic::sent, bytes);
+}
+
+void QtPlatform::log(Socket& s, Traffic direction, std::string_view bytes) {
+    if (m_options.log != nullptr) {
+        m_options.log->record(s.peer, direction, bytes);
+    }
+}
+
+void QtPlatform::log_arrivals(Socket& s, const QByteArray& unread) {
+    if (unread.size() > s.logged_unread) {
+        const QByteArray fresh = unread.mid(s.logged_unread);
+        log(s, Traffic::received,
+            std::string_view(fresh.constData(), static_cast<std::size_t>(fresh.size())));
+        s.logged_unread = unread.size();
+    }
 }
 
 std::string QtPlatform::socket_read(int socket) {
     if (!valid_socket(socket)) {
         return {};
     }
-    const QByteArray data = m_sockets[static_cast<std::size_t>(socket)].tcp->readAll();
+    Socket& s = m_sockets[static_cast<std::size_t>(socket)];
+    const QByteArray data = s.tcp->readAll();
+    log_arrivals(s, data);
+    s.logged_unread = 0;
     return data.toStdString();
 }
 
@@ -180,6 +204,9 @@ std::string QtPlatform::socket_read(int socket) {
 // signalling again, as Qt does not re-emit readyRead from within its own slot.
 void QtPlatform::arrived(int socket) {
     Socket& s = m_sockets[static_cast<std::size_t>(socket)];
+    // Logged as it arrives, from every box: the console reads only the
+    // selected box, and the others' answers to "ALL IP" commands matter too.
+    log_arrivals(s, s.tcp->peek(s.tcp->bytesAvailable()));
     if (s.arrival_pending) {
         return;
     }

@@ -7,6 +7,7 @@
 #include "link/platform.h"
 #include "link/scan_places.h"
 #include "ui/repaint_pacer.h"
+#include "ui/traffic_log.h"
 
 #include <QMessageBox>
 #include <QObject>
@@ -33,9 +34,10 @@ public:
     using PortMap = std::function<int(const std::string& host, int port)>;
 
     struct Options {
-        PortMap port_map;      // empty: the port as asked
-        QString app_dir = {};  // empty: the directory of the executable
-        QString data_dir = {}; // empty: the per-user data folder (AppLocalDataLocation)
+        PortMap port_map;          // empty: the port as asked
+        QString app_dir = {};      // empty: the directory of the executable
+        QString data_dir = {};     // empty: the per-user data folder (AppLocalDataLocation)
+        TrafficLog* log = nullptr; // none: nothing is logged
     };
 
     QtPlatform();
@@ -72,7 +74,13 @@ private:
         std::unique_ptr<QTcpSocket> tcp;
         bool failed = false;          // the last connection attempt or connection ended in an error
         bool arrival_pending = false; // a data arrival is queued and not yet raised
+        std::string peer;             // "host:port", as the traffic log names the box
+        qint64 logged_unread = 0;     // received bytes already logged but not yet read
     };
+
+    void log(Socket& s, Traffic direction, std::string_view bytes);
+    // Logs what of these unread bytes was not logged yet.
+    void log_arrivals(Socket& s, const QByteArray& unread);
 
     void arrived(int socket);
     QTimer& timer(TimerId id);
