@@ -3,9 +3,11 @@
 #include "ui/form_layout.h"
 #include "ui/frame_box.h"
 #include "ui/key_codes.h"
+#include "ui/list_box.h"
 #include "ui/widget_look.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -29,6 +31,10 @@ QString qt_text(const std::string& text) {
 
 std::string model_text(const QString& text) {
     return text.toStdString();
+}
+
+Qt::CheckState check_state(int value) {
+    return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
 }
 
 double screen_scale(const QWidget& widget) {
@@ -67,7 +73,8 @@ QWidget* FormWindow::widget_of(const Control& control) const {
 
 void FormWindow::build(Control& control, const std::string& accessible_name) {
     if (&control == &m_form.window) {
-        setAccessibleName(qt_text(accessible_name));
+        // No accessible name of its own: Qt names a window by its title,
+        // which gains the box's firmware once connected.
         control.set_observer(this);
         show_all(control);
         return;
@@ -76,6 +83,11 @@ void FormWindow::build(Control& control, const std::string& accessible_name) {
     QWidget* widget = make_widget(control, parent);
     widget->setObjectName(qt_text(control.name()));
     widget->setAccessibleName(qt_text(accessible_name));
+    // The edit field of an editable list takes the focus a screen reader
+    // follows: it is named as its list, not left to be read as its text.
+    if (auto* list = qobject_cast<QComboBox*>(widget); list != nullptr && list->lineEdit() != nullptr) {
+        list->lineEdit()->setAccessibleName(qt_text(accessible_name));
+    }
     widget->setGeometry(to_pixels(placement(control).value_or(control.geometry()), m_scale));
     if (control.kind() == Kind::frame) {
         widget->setFont(console_font(frame_caption_points, m_font_scale));
@@ -106,15 +118,20 @@ QWidget* FormWindow::make_widget(Control& control, QWidget* parent) {
     case Kind::check_box:
         return new QCheckBox(parent);
     case Kind::option_button: {
-        // The model keeps the group's choice; Qt must not move it by itself.
+        // One exclusive group a row, as the model's: arrow keys move the
+        // choice within the row, and assistive technology sees radio buttons.
+        auto*& row = m_option_rows[control.base_name()];
+        if (row == nullptr) {
+            row = new QButtonGroup(this);
+        }
         auto* option = new QRadioButton(parent);
-        option->setAutoExclusive(false);
+        row->addButton(option);
         return option;
     }
     case Kind::text_box:
         return new QLineEdit(parent);
     case Kind::combo_box: {
-        auto* combo = new QComboBox(parent);
+        auto* combo = new ListBox(parent);
         if (static_cast<ComboBox&>(control).style() == ComboBox::Style::editable) {
             combo->setEditable(true);
         }
@@ -130,6 +147,12 @@ QWidget* FormWindow::make_widget(Control& control, QWidget* parent) {
     return new QWidget(parent);
 }
 
+// Each control is heard through the one signal that every path of the
+// operator raises exactly once: the mouse, the keys, and an assistive
+// technology's actions and edits (its toggle action clicks nothing, and its
+// edits are no typing, so textEdited misses them). The console's own writes
+// are silenced or told apart; after a refused action the widget shows again
+// what the model has.
 void FormWindow::bind_operator(Control& control, QWidget* widget) {
     switch (control.kind()) {
     case Kind::button:
@@ -137,22 +160,30 @@ void FormWindow::bind_operator(Control& control, QWidget* widget) {
                 [&control] { static_cast<Button&>(control).user_click(); });
         break;
     case Kind::check_box:
-        connect(static_cast<QCheckBox*>(widget), &QCheckBox::clicked, this, [this, &control] {
+        connect(static_cast<QCheckBox*>(widget), &QCheckBox::stateChanged, this, [this, &control] {
             static_cast<CheckBox&>(control).user_click();
             changed(control, Prop::value);
         });
         break;
     case Kind::option_button:
-        connect(static_cast<QRadioButton*>(widget), &QRadioButton::clicked, this, [this, &control] {
-            static_cast<OptionButton&>(control).user_click();
-            changed(control, Prop::value);
+        // Leaving an option is no choice: the row's newly checked option carries it.
+        connect(static_cast<QRadioButton*>(widget), &QRadioButton::toggled, this, [this, &control](bool on) {
+            if (on) {
+                static_cast<OptionButton&>(control).user_click();
+                changed(control, Prop::value);
+            }
         });
         break;
     case Kind::text_box:
-        connect(static_cast<QLineEdit*>(widget), &QLineEdit::textEdited, this,
+        // A write is told apart rather than silenced, so that textChanged
+        // stays true to what the box shows: it is the model's text already.
+        connect(static_cast<QLineEdit*>(widget), &QLineEdit::textChanged, this,
                 [this, &control](const QString& text) {
-                    static_cast<TextBox&>(control).user_type(model_text(text));
-                    changed(control, Prop::text);
+                    auto& box = static_cast<TextBox&>(control);
+                    if (std::string typed = model_text(text); typed != box.text()) {
+                        box.user_type(std::move(typed));
+                        changed(control, Prop::text);
+                    }
                 });
         break;
     case Kind::combo_box:
@@ -179,9 +210,13 @@ void FormWindow::bind_combo(ComboBox& combo, QComboBox* widget) {
     widget->setInsertPolicy(QComboBox::NoInsert);
     widget->setCompleter(nullptr);
     QObject::disconnect(widget->lineEdit(), SIGNAL(editingFinished()), widget, nullptr);
-    connect(widget->lineEdit(), &QLineEdit::textEdited, this, [this, &combo, widget](const QString& text) {
-        combo.user_edit(model_text(text));
-        show_selection(combo, *widget);
+    // Choosing an entry rewrites the edit text before `activated` tells of
+    // the choice; the list's position then differs from the model's.
+    connect(widget, &QComboBox::editTextChanged, this, [this, &combo, widget](const QString& text) {
+        if (widget->currentIndex() == combo.list_index()) {
+            combo.user_edit(model_text(text));
+            show_selection(combo, *widget);
+        }
     });
     m_editable_lists[widget] = &combo;
     widget->installEventFilter(this);
@@ -265,12 +300,10 @@ void FormWindow::changed(Control& control, Prop what) {
         break;
     case Prop::value:
         if (auto* check = qobject_cast<QCheckBox*>(widget)) {
-            const int value = static_cast<CheckBox&>(control).value();
-            check->setCheckState(value == 1   ? Qt::Checked
-                                 : value == 2 ? Qt::PartiallyChecked
-                                              : Qt::Unchecked);
+            const QSignalBlocker quiet(check);
+            check->setCheckState(check_state(static_cast<CheckBox&>(control).value()));
         } else if (auto* option = qobject_cast<QRadioButton*>(widget)) {
-            option->setChecked(static_cast<OptionButton&>(control).value());
+            show_choice(*option->group());
         } else if (auto* bar = qobject_cast<QProgressBar*>(widget)) {
             bar->setValue(static_cast<ProgressBar&>(control).value());
         }
@@ -310,6 +343,19 @@ void FormWindow::show_enabled_within(const Control& outer) {
             }
         }
     }
+}
+
+// Every option of the row as the model has it. The group is exclusive only
+// between writes: it would refuse to uncheck its checked option, and the
+// model's rows start with no choice.
+void FormWindow::show_choice(QButtonGroup& row) {
+    row.setExclusive(false);
+    for (QAbstractButton* option : row.buttons()) {
+        const QSignalBlocker quiet(option);
+        option->setChecked(
+            static_cast<const OptionButton*>(m_form.find(model_text(option->objectName())))->value());
+    }
+    row.setExclusive(true);
 }
 
 // Lists grow one item at a time at start-up: only what differs from the

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class QButtonGroup;
 class QComboBox;
 
 namespace wc {
@@ -49,12 +50,15 @@ private:
     void show_enabled_within(const Control& outer);
     void show_items(ComboBox& combo, QComboBox& widget);
     void show_selection(ComboBox& combo, QComboBox& widget);
+    void show_choice(QButtonGroup& row);
 
     Form1& m_form;
     double m_scale;
     double m_font_scale;
     std::map<const Control*, QWidget*> m_widgets;
     std::map<const QObject*, ComboBox*> m_editable_lists;
+    // The exclusive group of each row of option buttons, by the row's base name.
+    std::map<std::string, QButtonGroup*, std::less<>> m_option_rows;
     std::map<const ComboBox*, std::vector<std::string>> m_listed; // what each list widget holds
 };
 

@@ -5,6 +5,7 @@
 
 #include "ui/form_window.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -23,6 +24,14 @@ protected:
         return *qobject_cast<W*>(window.widget_of(control));
     }
     void click(const Control& control) { shown<QAbstractButton>(control).click(); }
+    // What a screen reader reaches: the widget's accessible interface.
+    QAccessibleInterface& accessible(const Control& control) {
+        return *QAccessible::queryAccessibleInterface(window.widget_of(control));
+    }
+    void toggle(const Control& control) {
+        accessible(control).actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    }
+    bool checked(const Control& control) { return shown<QAbstractButton>(control).isChecked(); }
 
     Form1 f;
     FormWindow window{f, 1.0};
@@ -92,6 +101,55 @@ TEST_F(Binding, WhatTheOperatorDoesRaisesTheModelsEvents) {
     QTest::keyClick(&edit, Qt::Key_Return);
     EXPECT_EQ(keys, (std::vector<Key>{{'7', "0~100"}, {'7', "7"}, {key_enter, "77"}}));
     EXPECT_EQ(shown<QComboBox>(brightness).count(), 1) << "Enter adds no entry";
+}
+
+// A screen reader's toggle clicks nothing and its edits are no typing; each
+// still reaches the model exactly once, and the console's own writes do not
+// come back as the operator's.
+TEST_F(Binding, WhatAScreenReaderDoesReachesTheModelOnceAndTheConsolesWritesNeverEcho) {
+    toggle(f.Check1[0]);
+    EXPECT_EQ(f.Check1[0].value(), 1);
+    f.Check1[0].set_value(0);
+    EXPECT_EQ(f.Check1[0].value(), 0);
+    EXPECT_FALSE(checked(f.Check1[0]));
+
+    EXPECT_EQ(accessible(f.opt_mute[0]).role(), QAccessible::RadioButton);
+    int mute_clicks = 0;
+    f.opt_mute[0].on_click = [&] { ++mute_clicks; };
+    toggle(f.opt_mute[0]);
+    toggle(f.opt_mute[0]);
+    EXPECT_EQ(mute_clicks, 1) << "Click comes only when the choice changes";
+    EXPECT_TRUE(f.opt_mute[0].value() && checked(f.opt_mute[0]));
+    f.opt_mute[1].choose();
+    EXPECT_TRUE(checked(f.opt_mute[1]) && !checked(f.opt_mute[0])) << "the row follows the console's choice";
+    EXPECT_EQ(mute_clicks, 1);
+    // A hidden page takes no action; its radio button shows the model's choice again.
+    f.frame_control[1].set_visible(false);
+    toggle(f.opt_bezel[0]);
+    EXPECT_FALSE(f.opt_bezel[0].value() || checked(f.opt_bezel[0]));
+
+    auto& address = accessible(f.txt_ip);
+    address.editableTextInterface()->replaceText(0, address.textInterface()->characterCount(), "10.0.0.9");
+    EXPECT_EQ(f.txt_ip.text(), "10.0.0.9");
+
+    // An editable list is named by its label, its text the value; its edit field has the same name.
+    ComboBox& brightness = f.cbo_image_bri[2];
+    brightness.add_item("50");
+    brightness.add_item("77");
+    std::vector<std::string> events;
+    brightness.on_change = [&] { events.push_back("change " + brightness.text()); };
+    brightness.on_click = [&] { events.push_back("click " + brightness.text()); };
+    auto& list = accessible(brightness);
+    EXPECT_EQ(list.text(QAccessible::Name), "Brightness OUT B");
+    EXPECT_EQ(list.text(QAccessible::Value), "0~100");
+    QAccessibleInterface& edit = *list.child(1);
+    EXPECT_EQ(edit.text(QAccessible::Name), "Brightness OUT B");
+    edit.editableTextInterface()->replaceText(0, edit.textInterface()->characterCount(), "60");
+    list.valueInterface()->setCurrentValue(1); // a choice from the list
+    brightness.set_list_index(0);
+    EXPECT_EQ(events, (std::vector<std::string>{"change 60", "click 77", "click 50"}))
+        << "a choice is no edit, and the console's own Click comes once";
+    EXPECT_EQ(list.text(QAccessible::Value), "50");
 }
 
 } // namespace
