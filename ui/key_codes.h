@@ -1,8 +1,8 @@
 #pragma once
 
 // Qt's keys as the console's key codes (13 for Enter, the handlers' only
-// concern; the rest as the Windows virtual-key codes that the window's design
-// knows).
+// concern; the rest as the classic PC virtual-key codes that the window's
+// design knows).
 
 #include <optional>
 

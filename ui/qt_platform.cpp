@@ -237,7 +237,7 @@ std::string QtPlatform::local_ip() {
             }
         }
     }
-    // As the Winsock control reports a PC without a network.
+    // A PC without a network has only its loopback address.
     return "127.0.0.1";
 }
 
