@@ -16,6 +16,12 @@ namespace {
 bool has_socket(int i) {
     return i >= 0 && i < socket_count;
 }
+
+// A closed socket's half-received reply goes with it.
+void close_socket(Console& c, int i) {
+    c.platform.socket_close(i);
+    c.reply_lines[static_cast<std::size_t>(i)] = {};
+}
 } // namespace
 
 void send_to(Console& c, int i, std::string_view cmd) {
@@ -29,8 +35,7 @@ void open_link(Console& c, int i) {
     if (!has_socket(i)) {
         return;
     }
-    c.platform.socket_close(i);
-    c.reply_lines[static_cast<std::size_t>(i)] = {};
+    close_socket(c, i);
     const auto& list = c.f.ip_list;
     const std::string host =
         static_cast<std::size_t>(i) < list.size() ? list[static_cast<std::size_t>(i)] : "";
@@ -103,8 +108,7 @@ void go_offline(Console& c) {
         f.startup_pending = false;
     } else {
         for (int i = 0, n = listed_boxes(c); i < n; ++i) {
-            c.platform.socket_close(i);
-            c.reply_lines[static_cast<std::size_t>(i)] = {};
+            close_socket(c, i);
         }
     }
     c.end_link();
