@@ -2,13 +2,13 @@
 
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <netinet/in.h>
 #include <poll.h>
-#include <sstream>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -98,18 +98,12 @@ std::size_t WallsimProcess::peak_memory_bytes() const {
 }
 
 std::chrono::milliseconds WallsimProcess::cpu_time() const {
-    // The 14th and 15th fields, user and system time in clock ticks, follow the
-    // command name in parentheses, which may hold blanks.
-    std::ifstream stat("/proc/" + std::to_string(m_pid) + "/stat");
-    std::string text(std::istreambuf_iterator<char>(stat), {});
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string skipped;
-    for (int i = 3; i < 14; ++i) {
-        fields >> skipped;
+    clockid_t clock;
+    timespec used{};
+    if (clock_getcpuclockid(m_pid, &clock) == 0) {
+        clock_gettime(clock, &used);
     }
-    long user = 0, system = 0;
-    fields >> user >> system;
-    return std::chrono::milliseconds((user + system) * 1000 / sysconf(_SC_CLK_TCK));
+    return std::chrono::seconds(used.tv_sec) + std::chrono::milliseconds(used.tv_nsec / 1000000);
 }
 
 std::size_t WallsimProcess::descriptors() const {
