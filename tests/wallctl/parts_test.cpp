@@ -9,16 +9,14 @@
 #include "wallctl/snapshot.h"
 #include "wallctl/text_file.h"
 
-#include <asio/co_spawn.hpp>
-#include <asio/detached.hpp>
-#include <asio/experimental/as_tuple.hpp>
 #include <asio/io_context.hpp>
+#include <asio/ip/tcp.hpp>
 #include <asio/read_until.hpp>
-#include <asio/use_awaitable.hpp>
 #include <asio/write.hpp>
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <thread>
 #include <unistd.h>
 
@@ -69,54 +67,42 @@ TEST(Arguments, HelpListsTheSettingsAndVersionNamesTheProjectsVersionBothWithSta
 
 using Answers = std::map<std::string, std::string>; // a line, and the bytes the box answers it with
 
+// Answers each line it knows with its bytes, until the client hangs up.
 class ScriptedBox {
 public:
-    explicit ScriptedBox(Answers answers) {
-        asio::co_spawn(m_io, serve(std::move(answers)), asio::detached);
-        m_thread = std::thread([this] { m_io.run(); });
-    }
-    ~ScriptedBox() {
-        m_io.stop();
-        m_thread.join();
-    }
+    explicit ScriptedBox(Answers answers)
+        : m_thread([this, answers = std::move(answers)] {
+              asio::ip::tcp::socket socket = m_acceptor.accept();
+              asio::error_code error;
+              std::string buffer;
+              for (std::size_t size;
+                   (size = asio::read_until(socket, asio::dynamic_buffer(buffer), "\r\n", error));
+                   buffer.erase(0, size)) {
+                  if (const auto answer = answers.find(buffer.substr(0, size - 2)); answer != answers.end()) {
+                      asio::write(socket, asio::buffer(answer->second), error);
+                  }
+              }
+          }) {}
+    ~ScriptedBox() { m_thread.join(); }
     std::uint16_t port() const { return m_acceptor.local_endpoint().port(); }
 
 private:
-    asio::awaitable<void> serve(Answers answers) {
-        constexpr auto tuple = asio::experimental::as_tuple(asio::use_awaitable);
-        auto socket = co_await m_acceptor.async_accept(asio::use_awaitable);
-        for (std::string buffer;;) {
-            const auto [error, size] =
-                co_await asio::async_read_until(socket, asio::dynamic_buffer(buffer), "\r\n", tuple);
-            if (error) {
-                co_return;
-            }
-            const auto answer = answers.find(buffer.substr(0, size - 2));
-            buffer.erase(0, size);
-            if (answer != answers.end()) {
-                co_await asio::async_write(socket, asio::buffer(answer->second), tuple);
-            }
-        }
-    }
-
     asio::io_context m_io;
     asio::ip::tcp::acceptor m_acceptor{m_io, {asio::ip::make_address_v4("127.0.0.1"), 0}};
-    std::thread m_thread;
+    std::thread m_thread; // last, so that it starts once the box listens
 };
 
-Request reading(std::vector<const char*> names) {
+// Reads the settings named, or sets each to `value`.
+Request asking(std::vector<const char*> names, std::optional<wc::Value> value = {}) {
     Request request;
-    request.command = Command::get;
+    request.command = value ? Command::set : Command::get;
     for (const char* name : names) {
-        request.reads.push_back(wc::find_setting(name));
+        if (value) {
+            request.assignments.push_back({wc::find_setting(name), *value});
+        } else {
+            request.reads.push_back(wc::find_setting(name));
+        }
     }
-    return request;
-}
-
-Request setting(const char* name, wc::Value value) {
-    Request request;
-    request.command = Command::set;
-    request.assignments.push_back({wc::find_setting(name), std::move(value)});
     return request;
 }
 
@@ -131,17 +117,17 @@ TEST(BoxClient, NoiseAndUnaskedRepliesAreSkippedButAWrongAnswerFailsTheBoxWithIt
              Case{{{"RPOW", "garbage\r\n\x01\xff\0\r\nMODN005\r\nPOWE000\r\n"s},
                    {"RBH ", "BHV012\r\nBHV099\r\n"}, // the left-over BHV099 is not taken for RBV
                    {"RBV ", "BVV013\r\n"}},
-                  reading({"power", "bezel.h", "bezel.v"}),
+                  asking({"power", "bezel.h", "bezel.v"}),
                   "",
                   {0, 12, 13}},
              Case{{{"RPOW", "POWE9x9\r\n"}},
-                  reading({"power"}),
+                  asking({"power"}),
                   "\"RPOW\" was answered with \"POWE9x9\", which is no power"},
              Case{{{"RBRI 1", "OUT A: BRIV050\r\n"}},
-                  setting("brightness.a", 70),
+                  asking({"brightness.a"}, 70),
                   "brightness.a reads back 50, not 70"},
              Case{{{"SIPM 1", "IPMD000\r\nRELI\r\n"}},
-                  setting("address-type", 1),
+                  asking({"address-type"}, 1),
                   "address-type was answered with \"IPMD000\", not dhcp"},
          }) {
         ScriptedBox box(c.answers);
