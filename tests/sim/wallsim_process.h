@@ -31,7 +31,7 @@ public:
     const std::vector<Listening>& boxes() const { return m_boxes; }
     int stop(); // SIGTERM, then the exit status as waitpid reports it
 
-    // From /proc: peak resident memory, CPU time used so far, descriptors open now.
+    // Peak resident memory, CPU time used so far, descriptors open now.
     std::size_t peak_memory_bytes() const;
     std::chrono::milliseconds cpu_time() const;
     std::size_t descriptors() const;
