@@ -1,12 +1,9 @@
 #include "fake_platform.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace wc::test {
-
-namespace {
-constexpr long yield_limit = 1'000'000;
-}
 
 void PrintTo(const Sent& sent, std::ostream* out) {
     *out << "socket " << sent.socket << ": \"" << sent.line << '"';
@@ -26,36 +23,16 @@ Responder reply_table(std::map<std::string, std::string> replies, int delay_ms) 
     };
 }
 
-void FakePlatform::add_box(const std::string& host, BoxScript script) {
-    m_boxes[host] = std::move(script);
-}
-
-void FakePlatform::set_scanner(bool present, int run_ms, std::function<void()> on_end) {
-    m_scanner_present = present;
-    m_scanner_run_ms = run_ms;
-    m_scanner_end = std::move(on_end);
-}
-
-void FakePlatform::schedule(std::int64_t when, std::function<void()> action) {
-    m_events.push_back({when, m_order++, std::move(action)});
-}
-
 void FakePlatform::schedule_on(int socket, std::int64_t when, std::function<void(Socket&)> action) {
-    Socket& s = m_sockets[socket];
-    schedule(when, [this, socket, generation = s.generation, action = std::move(action)] {
-        Socket& now = m_sockets[socket];
-        if (now.generation == generation) {
-            action(now);
+    schedule(when, [this, socket, generation = m_sockets[socket].generation, action = std::move(action)] {
+        if (m_sockets[socket].generation == generation) {
+            action(m_sockets[socket]);
         }
     });
 }
 
-void FakePlatform::at(std::int64_t ms, std::function<void()> action) {
-    schedule(m_now + ms, std::move(action));
-}
-
-void FakePlatform::arrive(int socket, std::string text, std::int64_t ms) {
-    schedule_on(socket, m_now + ms, [this, socket, text = std::move(text)](Socket& s) {
+void FakePlatform::deliver(int socket, std::int64_t when, std::string text) {
+    schedule_on(socket, when, [this, socket, text = std::move(text)](Socket& s) {
         s.received += text;
         if (events() != nullptr) {
             events()->data_arrival(socket);
@@ -85,10 +62,6 @@ std::vector<std::string> FakePlatform::lines(int socket) const {
     return out;
 }
 
-std::string FakePlatform::pending(int socket) const {
-    return m_sockets[socket].received;
-}
-
 void FakePlatform::clear_records() {
     m_messages.clear();
     m_sent.clear();
@@ -112,22 +85,16 @@ void FakePlatform::socket_connect(int socket, const std::string& host, int /*por
     s.received.clear();
     m_connects.push_back(socket);
     auto box = m_boxes.find(host);
-    if (box == m_boxes.end() || !box->second.answers) {
-        return;
+    if (box != m_boxes.end() && box->second.answers) {
+        schedule_on(socket, m_now + box->second.connect_ms, [accepts = box->second.accepts](Socket& now) {
+            now.state = accepts ? SocketState::connected : SocketState::error;
+        });
     }
-    const bool accepts = box->second.accepts;
-    schedule_on(socket, m_now + box->second.connect_ms, [accepts](Socket& now) {
-        now.state = accepts ? SocketState::connected : SocketState::error;
-    });
-}
-
-SocketState FakePlatform::socket_state(int socket) const {
-    return m_sockets[socket].state;
 }
 
 void FakePlatform::socket_send(int socket, std::string_view bytes) {
     std::string line(bytes);
-    if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0) {
+    if (line.ends_with("\r\n")) {
         line.resize(line.size() - 2);
     }
     Socket& s = m_sockets[socket];
@@ -142,25 +109,22 @@ void FakePlatform::socket_send(int socket, std::string_view bytes) {
     }
     for (Reply& reply : box->second.respond(line)) {
         s.reply_clock = std::max(s.reply_clock, m_now) + reply.delay_ms;
-        schedule_on(socket, s.reply_clock, [this, socket, text = std::move(reply.text)](Socket& now) {
-            now.received += text;
-            if (events() != nullptr) {
-                events()->data_arrival(socket);
-            }
-        });
+        deliver(socket, s.reply_clock, std::move(reply.text));
     }
 }
 
 std::string FakePlatform::socket_read(int socket) {
-    std::string out;
-    out.swap(m_sockets[socket].received);
-    return out;
+    return std::exchange(m_sockets[socket].received, {});
+}
+
+std::vector<FakePlatform::Event>::iterator FakePlatform::next_event() {
+    return std::min_element(m_events.begin(), m_events.end(), [](const Event& a, const Event& b) {
+        return a.when != b.when ? a.when < b.when : a.order < b.order;
+    });
 }
 
 bool FakePlatform::run_due() {
-    auto due = std::min_element(m_events.begin(), m_events.end(), [](const Event& a, const Event& b) {
-        return a.when != b.when ? a.when < b.when : a.order < b.order;
-    });
+    auto due = next_event();
     if (due == m_events.end() || due->when > m_now) {
         return false;
     }
@@ -171,36 +135,27 @@ bool FakePlatform::run_due() {
 }
 
 void FakePlatform::yield() {
-    if (++m_yields > yield_limit) {
+    if (++m_yields > 1'000'000) {
         throw Stalled("a wait yielded a million times without ending");
     }
-    bool any_due =
-        std::any_of(m_events.begin(), m_events.end(), [this](const Event& e) { return e.when <= m_now; });
-    if (!any_due) {
-        if (m_events.empty() && when_stalled) {
-            when_stalled();
-        }
-        if (m_events.empty()) {
-            throw Stalled("a wait yielded with nothing left to happen: it would wait forever");
-        }
-        m_now = std::min_element(m_events.begin(), m_events.end(), [](const Event& a, const Event& b) {
-                    return a.when < b.when;
-                })->when;
+    if (m_events.empty() && when_stalled) {
+        when_stalled();
     }
+    if (m_events.empty()) {
+        throw Stalled("a wait yielded with nothing left to happen: it would wait forever");
+    }
+    m_now = std::max(m_now, next_event()->when);
     while (run_due()) {
     }
 }
 
 void FakePlatform::run_until_idle(std::int64_t limit_ms) {
     while (!m_events.empty()) {
-        if (!run_due()) {
-            m_now = std::min_element(m_events.begin(), m_events.end(), [](const Event& a, const Event& b) {
-                        return a.when < b.when;
-                    })->when;
-        }
+        m_now = std::max(m_now, next_event()->when);
         if (m_now > limit_ms) {
             throw Stalled("events kept coming past the time limit");
         }
+        run_due();
     }
 }
 
@@ -212,10 +167,6 @@ void FakePlatform::timer_start(TimerId timer, int interval_ms) {
             events()->timer_fired(timer);
         }
     });
-}
-
-void FakePlatform::timer_stop(TimerId timer) {
-    ++m_timer_generation[timer];
 }
 
 MsgAnswer FakePlatform::message_box(std::string_view text, MsgIcon icon, MsgButtons buttons) {
@@ -235,30 +186,21 @@ MsgAnswer FakePlatform::message_box(std::string_view text, MsgIcon icon, MsgButt
 }
 
 bool FakePlatform::start_scanner(std::string_view /*file_name*/) {
-    if (!m_scanner_present) {
-        return false;
+    if (m_scanner_present) {
+        m_scanner_busy = true;
+        schedule(m_now + m_scanner_run_ms, [this] {
+            m_scanner_busy = false;
+            if (m_scanner_end) {
+                m_scanner_end();
+            }
+        });
     }
-    const std::int64_t ends = m_now + m_scanner_run_ms;
-    m_scanner_ends_at = ends;
-    schedule(ends, [this] {
-        m_scanner_ends_at.reset();
-        if (m_scanner_end) {
-            m_scanner_end();
-        }
-    });
-    return true;
-}
-
-bool FakePlatform::scanner_running() {
-    return m_scanner_ends_at.has_value();
+    return m_scanner_present;
 }
 
 std::optional<std::vector<std::string>> FakePlatform::read_lines(std::string_view file_name) {
     auto it = m_files.find(std::string(file_name));
-    if (it == m_files.end()) {
-        return std::nullopt;
-    }
-    return it->second;
+    return it == m_files.end() ? std::nullopt : std::optional(it->second);
 }
 
 } // namespace wc::test

@@ -2,9 +2,9 @@
 
 // A deterministic platform for the core's tests: scripted boxes behind fake
 // sockets, a fake clock that only moves when a yield finds nothing due,
-// scripted answers to message boxes, and a record of every message and every
-// line sent. A yield handles what is due exactly as the real event loop would,
-// so handlers nest inside waits the same way.
+// scripted answers to message boxes, and a record of every message and line
+// sent. A yield handles what is due as the real event loop would, so handlers
+// nest inside waits the same way.
 
 #include "link/platform.h"
 
@@ -40,8 +40,7 @@ struct BoxScript {
     Responder respond;   // may be empty: a box that never replies
 };
 
-// Answers from a table: each line gets its reply, ended by "\r\n" as a box
-// ends it; unknown lines get none.
+// Answers from a table, each reply ended by "\r\n" as a box ends it; unknown lines get none.
 Responder reply_table(std::map<std::string, std::string> replies, int delay_ms = 10);
 
 struct Message {
@@ -64,20 +63,25 @@ void PrintTo(const Message& message, std::ostream* out);
 class FakePlatform : public Platform {
 public:
     // Boxes by address; a connect to an address without a script never completes.
-    void add_box(const std::string& host, BoxScript script);
+    void add_box(const std::string& host, BoxScript script) { m_boxes[host] = std::move(script); }
     bool has_box(const std::string& host) const { return m_boxes.count(host) != 0; }
     void set_local_ip(std::string ip) { m_local_ip = std::move(ip); }
     void set_file(const std::string& name, std::vector<std::string> lines) {
         m_files[name] = std::move(lines);
     }
-    void remove_file(const std::string& name) { m_files.erase(name); }
     // The scanner runs for run_ms, then on_end runs (it may write the files).
-    void set_scanner(bool present, int run_ms = 500, std::function<void()> on_end = {});
+    void set_scanner(bool present, int run_ms = 500, std::function<void()> on_end = {}) {
+        m_scanner_present = present;
+        m_scanner_run_ms = run_ms;
+        m_scanner_end = std::move(on_end);
+    }
 
     // Something that happens ms from now: an operator action, a box event.
-    void at(std::int64_t ms, std::function<void()> action);
+    void at(std::int64_t ms, std::function<void()> action) { schedule(m_now + ms, std::move(action)); }
     // Text arriving on a socket ms from now, as if the box had sent it.
-    void arrive(int socket, std::string text, std::int64_t ms = 0);
+    void arrive(int socket, std::string text, std::int64_t ms = 0) {
+        deliver(socket, m_now + ms, std::move(text));
+    }
     // The box behind a socket drops the connection ms from now.
     void drop(int socket, std::int64_t ms = 0);
 
@@ -85,9 +89,8 @@ public:
     void answer(MsgAnswer answer) { m_answers.push_back(answer); }
     // Runs while a message box is on screen: the event loop goes on meanwhile.
     std::function<void(const Message&)> while_message_shown;
-    // Runs when a yield finds nothing left to happen, as an operator acts on a
-    // window that would otherwise wait forever; it may schedule events with at().
-    // Stalled is thrown only when it leaves nothing to happen either.
+    // Runs when a yield finds nothing left to happen; it may schedule events
+    // with at(). Stalled is thrown only when it leaves nothing to happen either.
     std::function<void()> when_stalled;
 
     std::int64_t now() const { return m_now; }
@@ -98,23 +101,23 @@ public:
     std::vector<std::string> lines(int socket) const;
     // Lines dropped because their socket was not connected.
     const std::vector<Sent>& dropped() const { return m_dropped; }
-    std::vector<int> connects() const { return m_connects; } // sockets, in order
-    std::string pending(int socket) const;                   // received, not read yet
+    std::vector<int> connects() const { return m_connects; }                     // sockets, in order
+    std::string pending(int socket) const { return m_sockets[socket].received; } // received, not read yet
     void clear_records();
 
     // Platform
     void socket_close(int socket) override;
     void socket_connect(int socket, const std::string& host, int port) override;
-    SocketState socket_state(int socket) const override;
+    SocketState socket_state(int socket) const override { return m_sockets[socket].state; }
     void socket_send(int socket, std::string_view bytes) override;
     std::string socket_read(int socket) override;
     std::string local_ip() override { return m_local_ip; }
     void yield() override;
     void timer_start(TimerId timer, int interval_ms) override;
-    void timer_stop(TimerId timer) override;
+    void timer_stop(TimerId timer) override { ++m_timer_generation[timer]; }
     MsgAnswer message_box(std::string_view text, MsgIcon icon, MsgButtons buttons) override;
     bool start_scanner(std::string_view file_name) override;
-    bool scanner_running() override;
+    bool scanner_running() override { return m_scanner_busy; }
     std::optional<std::vector<std::string>> read_lines(std::string_view file_name) override;
 
     // Runs events due now (none: moves the clock to the next one) without counting a yield.
@@ -133,8 +136,12 @@ private:
         std::uint64_t generation = 0; // bumped by close and connect: stale events do nothing
         std::int64_t reply_clock = 0; // replies of one box come out in order
     };
-    void schedule(std::int64_t when, std::function<void()> action);
+    void schedule(std::int64_t when, std::function<void()> action) {
+        m_events.push_back({when, m_order++, std::move(action)});
+    }
     void schedule_on(int socket, std::int64_t when, std::function<void(Socket&)> action);
+    void deliver(int socket, std::int64_t when, std::string text);
+    std::vector<Event>::iterator next_event();
     bool run_due();
 
     std::int64_t m_now = 0;
@@ -154,7 +161,7 @@ private:
     bool m_scanner_present = false;
     int m_scanner_run_ms = 500;
     std::function<void()> m_scanner_end;
-    std::optional<std::int64_t> m_scanner_ends_at;
+    bool m_scanner_busy = false;
 };
 
 } // namespace wc::test

@@ -26,20 +26,22 @@ void Rig::list_boxes(int count) {
     f.con_interface.set_enabled(true);
 }
 
-void Rig::script_box(int box, Responder respond, int connect_ms) {
-    p.add_box(address(box), BoxScript{true, true, connect_ms, std::move(respond)});
+void Rig::online(int count, Responder respond) {
+    list_boxes(count);
+    script_box(0, std::move(respond));
+    go_online(0);
 }
 
 void Rig::go_online(int selected) {
+    // Chosen while offline, as before a Connect: choosing a box while online switches boxes.
+    go_offline(c);
+    f.cbo_ipaddr.set_list_index(selected);
     for (int k = 0; k < f.cbo_ipaddr.list_count(); ++k) {
         if (!p.has_box(address(k))) {
             script_box(k, {});
         }
         open_link(c, k);
     }
-    // Chosen while offline, as before a Connect: choosing a box while online switches boxes.
-    f.link_up = false;
-    f.cbo_ipaddr.set_list_index(selected);
     p.run_until_idle();
     show_online(f);
     p.clear_records();

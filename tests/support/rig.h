@@ -4,6 +4,7 @@
 
 #include "console/console.h"
 #include "fake_platform.h"
+#include "sim/box.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -34,9 +35,25 @@ struct Rig {
     // Connect does, without its OSD query and full refresh, so that a feature
     // can be tested on its own. Boxes without a script get an empty one.
     void go_online(int selected = 0);
+    // Lists count boxes and goes online on box 0, which answers through the responder.
+    void online(int count, Responder respond = {});
 
-    // The Rig's default box behaviour for go_online: accept, answer through the responder.
-    void script_box(int box, Responder respond, int connect_ms = 20);
+    // Box k accepts a connect after connect_ms and answers through the responder.
+    void script_box(int box, Responder respond, int connect_ms = 20) {
+        p.add_box(address(box), BoxScript{true, true, connect_ms, std::move(respond)});
+    }
 };
+
+// The simulated box in-process behind a fake socket: every line the console
+// sends reaches the box, and the box's replies arrive one chunk each.
+inline Responder sim_responder(sim::Box& box, int delay_ms = 10) {
+    return [&box, delay_ms](const std::string& line) {
+        std::vector<Reply> replies;
+        for (std::string& text : box.handle_line(line)) {
+            replies.push_back({std::move(text), delay_ms});
+        }
+        return replies;
+    };
+}
 
 } // namespace wc::test
