@@ -1,7 +1,7 @@
 #include "rig.h"
-#include "sim_responder.h"
 #include "system/status.h"
 #include "wall/bezel.h"
+#include "wall/favourites.h"
 #include "wall/layout.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +13,9 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 struct Wall : ::testing::Test {
-    Rig r{install_layout, install_bezel, install_status};
+    Rig r{install_layout, install_bezel, install_status, install_favourites};
     void SetUp() override {
-        r.list_boxes(3);
-        r.go_online(0);
+        r.online(3);
         r.f.opt_tv2.user_click();
     }
 };
@@ -53,42 +52,26 @@ TEST_F(Wall, TheWallResetAndHotKeysGoToEveryListedBox) {
         return std::vector<Reply>{{"WDEF\r\n"}};
     });
     r.f.btn_tvwall_reset.user_click();
-    r.p.run_until_idle();
     EXPECT_THAT(shown_at_send, ElementsAre(10, 10));
-    EXPECT_EQ(r.f.wall_reset_step, 0); // the late WDEF finds no reset running
-    r.p.socket_close(1);
-    r.p.socket_close(2);
+    r.p.drop(1);
+    r.p.drop(2);
+    r.p.run_until_idle();
     r.f.opt_tv1.user_click();
-    r.f.status_step = 4; // a hot key hands the status step back
     r.f.btn_tv_fs[0].user_click();
     r.f.btn_tv_fs[23].user_click();
     EXPECT_THAT(r.p.sent(), ElementsAre(Sent{0, "SWDE"}, Sent{1, "SWDE"}, Sent{2, "SWDE"}, Sent{0, "SHOT 0"},
                                         Sent{0, "SHOT 23"}));
     EXPECT_THAT(r.p.dropped(),
                 ElementsAre(Sent{1, "SHOT 0"}, Sent{2, "SHOT 0"}, Sent{1, "SHOT 23"}, Sent{2, "SHOT 23"}));
-    EXPECT_EQ(r.f.status_step, 0);
-}
-
-TEST_F(Wall, EachHotKeyIsCaptionedWithTheLayoutTheBoxTakesForIt) {
-    sim::Box box;
-    r.script_box(0, sim_responder(box));
-    r.f.opt_tv1.user_click();
-    for (auto& [index, button] : r.f.btn_tv_fs) {
-        button->user_click();
-        r.p.run_until_idle();
-        const sim::WallSettings& wall = box.state().wall;
-        EXPECT_EQ(button->caption(), std::to_string(wall.rows) + "x" + std::to_string(wall.columns)) << index;
-    }
-    EXPECT_EQ(box.received("SHOT"), 24);
 }
 
 TEST_F(Wall, BezelSendWritesEachValueAfterTheLastAcknowledgementThenReadsTheSwitch) {
-    r.f.status_step = 4; // "OFF" as the last read showed it
-    r.f.opt_bezel[0].choose();
-    r.f.status_step = 0;
     std::vector<std::string> seen; // each line with the steps at the moment it went out
-    auto table =
-        reply_table({{"SBH 12", "BHV012"}, {"SBV 7", "BVV007"}, {"RBEZ", "BEZE001"}, {"RBV ", "BVV999"}});
+    auto table = reply_table({{"SBH 12", "BHV012"},
+                              {"SBV 7", "BVV007"},
+                              {"RBEZ", "BEZE001"},
+                              {"RFAVE 1", "RFAV001"},
+                              {"RBV ", "BVV999"}});
     r.script_box(0, [&](const std::string& line) {
         seen.push_back(line + " @" + std::to_string(r.f.bezel_set_step) + "/" +
                        std::to_string(r.f.status_step));
@@ -101,26 +84,112 @@ TEST_F(Wall, BezelSendWritesEachValueAfterTheLastAcknowledgementThenReadsTheSwit
     r.f.btn_H_Bezel_send.user_click();
     EXPECT_TRUE(r.f.opt_bezel[1].value()); // chosen by the BEZE answer, and not sent back as SBEZ 1
     r.f.opt_bezel[0].user_click();
-    bezel_value_readback(r.c); // values without a list entry keep the selection, and the read ends
-    EXPECT_THAT(
-        seen, ElementsAre("SBH 12 @1/0", "SBV 7 @5/0", "RBEZ @0/4", "SBEZ 0 @0/0", "RBH  @0/0", "RBV  @0/0"));
+    // A recall reads the bezel back: values without a list entry keep the selection, and the read ends.
+    r.f.opt_tv3.user_click();
+    r.f.btn_recall[1].user_click();
+    EXPECT_THAT(seen, ElementsAre("SBH 12 @1/0", "SBV 7 @5/0", "RBEZ @0/4", "SBEZ 0 @0/0", "RFAVE 1 @0/0",
+                                  "RBEZ @0/4", "RBH  @0/0", "RBV  @0/0"));
     for (int k = 1; k < 3; ++k) {
-        EXPECT_THAT(r.p.lines(k), ElementsAre("SBH 12", "SBV 7", "RBEZ", "SBEZ 0")) << "box " << k;
+        EXPECT_THAT(r.p.lines(k), ElementsAre("SBH 12", "SBV 7", "RBEZ", "SBEZ 0", "RFAVE 1")) << "box " << k;
     }
     EXPECT_EQ(r.f.cbo_val_H[1].list_index(), 12);
     EXPECT_EQ(r.f.cbo_val_V[1].list_index(), 7);
+    EXPECT_THAT(r.p.message_texts(), ElementsAre("Recall completed !"));
     EXPECT_EQ(r.f.bezel_set_step + r.f.bezel_read_step + r.f.status_step, 0);
 }
 
-TEST_F(Wall, BezelSendIsRefusedSilentlyWhileAnotherExchangeHoldsItsSteps) {
-    for (std::uint8_t Form1::*busy :
-         {&Form1::wall_reset_step, &Form1::bezel_read_step, &Form1::bezel_set_step, &Form1::status_step}) {
-        r.f.*busy = 1;
-        r.f.btn_H_Bezel_send.user_click(); // a wait here would throw Stalled
-        r.f.*busy = 0;
+// A Send pressed while a Send still awaits an acknowledgement or the switch
+// state would take the running one's answers: it is refused without a word.
+TEST(Bezel, ASendInsideARunningSendIsRefusedSilently) {
+    const std::pair<std::map<std::string, std::string>, std::vector<std::string>> cases[] = {
+        {{}, {"SBH 1"}},                                                          // awaiting BHV
+        {{{"SBH 1", "BHV001"}, {"SBV 2", "BVV002"}}, {"SBH 1", "SBV 2", "RBEZ"}}, // awaiting BEZE
+    };
+    for (const auto& [replies, lines] : cases) {
+        Rig r{install_layout, install_bezel, install_status};
+        r.online(1, reply_table(replies));
+        r.f.opt_tv2.user_click();
+        r.f.cbo_val_H[1].user_choose(1);
+        r.f.cbo_val_V[1].user_choose(2);
+        const auto start = r.p.now();
+        r.p.at(500, [&] { r.f.btn_H_Bezel_send.user_click(); });
+        r.p.at(1000, [&] { r.f.btn_discon.user_click(); });
+        r.f.btn_H_Bezel_send.user_click();
+        EXPECT_EQ(r.p.now(), start + 1000);
+        EXPECT_EQ(r.p.lines(0), lines);
+        EXPECT_THAT(r.p.messages(), IsEmpty());
     }
-    EXPECT_THAT(r.p.sent(), IsEmpty());
-    EXPECT_THAT(r.p.messages(), IsEmpty());
+}
+
+// Box 1 is not connected. A recall locks the panels and reads the bezel back from the selected box.
+TEST(Favourites, StoreAndRecallOnTheSimulatedBoxesBringBackTheWallAndTheWindowShowsIt) {
+    sim::BoxState state;
+    state.wall.bezel_h = 12;
+    state.wall.bezel_v = 34;
+    state.wall.bezel_switch = 1;
+    sim::Box boxes[3];
+    Rig r{install_favourites, install_bezel, install_layout, install_status};
+    r.list_boxes(3);
+    // -1: a line went out with the panels unlocked, or Disconnect or the page buttons unusable.
+    std::vector<int> progress;
+    for (int k = 0; k < 3; ++k) {
+        boxes[k].load(state);
+        r.script_box(k, [&, k, sim = sim_responder(boxes[k])](const std::string& line) {
+            const bool locked = r.f.panels_locked && r.f.ProgressBar1.visible() &&
+                                r.f.btn_discon.operable() && !r.f.btn_sys_search.operable() &&
+                                r.f.opt_io.operable();
+            progress.push_back(k != 0 ? -2 : locked ? r.f.ProgressBar1.value() : -1);
+            return sim(line);
+        });
+    }
+    r.go_online(0);
+    r.p.drop(1);
+    r.p.run_until_idle();
+    r.f.opt_tv3.user_click();
+    r.f.btn_save[3].user_click();
+    r.f.opt_tv2.user_click();
+    r.f.btn_tvwall_reset.user_click();
+    r.p.run_until_idle();
+    ASSERT_EQ(boxes[2].state().wall.bezel_h, 10); // the reset reached the other box too
+    r.p.clear_records();
+    progress.clear();
+    r.f.opt_tv3.user_click();
+    r.f.btn_recall[3].user_click(); // the box answers RFAV003
+    EXPECT_THAT(r.p.sent(), ElementsAre(Sent{0, "RFAVE 3"}, Sent{2, "RFAVE 3"}, Sent{0, "RBEZ"},
+                                        Sent{0, "RBH "}, Sent{0, "RBV "}));
+    EXPECT_THAT(r.p.dropped(), IsEmpty()); // a box that is not connected is left out, not tried
+    EXPECT_THAT(progress, ElementsAre(0, -2, 40, 60, 60));
+    EXPECT_THAT(r.p.messages(), ElementsAre(Message{"Recall completed !", MsgIcon::none, MsgButtons::ok}));
+    EXPECT_EQ(boxes[0].state().wall, state.wall);
+    EXPECT_EQ(boxes[2].state().wall, state.wall);
+    EXPECT_EQ(r.f.cbo_val_H[1].list_index(), 12);
+    EXPECT_EQ(r.f.cbo_val_V[1].list_index(), 34);
+    EXPECT_TRUE(r.f.opt_bezel[1].value());
+    EXPECT_EQ(boxes[0].received("SBEZ"), 0); // the switch read back was not sent back
+    EXPECT_FALSE(r.f.ProgressBar1.visible());
+    EXPECT_TRUE(r.f.btn_recall[3].operable());
+}
+
+TEST(Favourites, OtherAnswersDoNotEndARecallAndDisconnectLeavesTheWindowOfflineWithNoMessage) {
+    for (const char* answer : {"RFAV006", "RFAV3"}) {
+        SCOPED_TRACE(answer);
+        Rig r{install_favourites, install_bezel, install_layout, install_status};
+        r.online(2, reply_table({{"RFAVE 1", answer}}));
+        r.f.opt_tv3.user_click();
+        const auto start = r.p.now();
+        r.p.at(60'000, [&] { r.f.btn_discon.user_click(); });
+        r.f.btn_recall[1].user_click();
+        EXPECT_EQ(r.p.now(), start + 60'000);
+        EXPECT_THAT(r.p.sent(), ElementsAre(Sent{0, "RFAVE 1"}, Sent{1, "RFAVE 1"}));
+        // No bezel read, no completion: the window ends offline with its counters at rest.
+        EXPECT_THAT(r.p.messages(), IsEmpty());
+        EXPECT_EQ(r.f.recall_step + r.f.status_step, 0);
+        EXPECT_FALSE(r.f.panels_locked);
+        EXPECT_FALSE(r.f.ProgressBar1.visible());
+        EXPECT_FALSE(r.f.frame_control[4].enabled());
+        EXPECT_FALSE(r.f.btn_sys_refresh.enabled());
+        EXPECT_TRUE(r.f.btn_con.shown_enabled());
+    }
 }
 
 } // namespace
