@@ -1,8 +1,8 @@
 #include "network/network.h"
 #include "rig.h"
-#include "sim_responder.h"
 #include "system/power.h"
 #include "system/status.h"
+#include "wall/layout.h"
 
 #include <gtest/gtest.h>
 
@@ -12,17 +12,17 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
+const std::map<std::string, std::string> status_answers = {
+    {"RPOW", "POWE000"}, {"RMDN", "MODN007"}, {"RBEZ", "BEZE001"}, {"RVER", "VERS115"}};
+
 TEST(Status, ReadBackShowsTheAnswersKeepsAnIdWithoutAnEntryAndSendsNothingBack) {
     Rig r{install_status, install_power, install_network};
-    r.list_boxes(3);
-    r.script_box(
-        0, reply_table({{"RPOW", "POWE000"}, {"RMDN", "MODN007"}, {"RBEZ", "BEZE001"}, {"RVER", "VERS115"}}));
-    r.go_online(0);
-    r.f.cbo_model.set_list_index(1);
+    r.online(3, reply_table(status_answers));
+    r.f.cbo_model.user_choose(1);
+    EXPECT_THAT(r.p.sent(), ElementsAre(Sent{0, "SMDN 1"}));
     r.p.clear_records();
-    status_readback(r.c); // a read left waiting would throw Stalled
+    status_readback(r.c); // the read a Refresh starts with; one left waiting would throw Stalled
     EXPECT_THAT(r.p.sent(), ElementsAre(Sent{0, "RPOW"}, Sent{0, "RMDN"}, Sent{0, "RBEZ"}, Sent{0, "RVER"}));
-    EXPECT_EQ(r.f.status_step, 0);
     EXPECT_TRUE(r.f.power_ctl[2].visible()); // "Power OFF"
     EXPECT_EQ(r.f.cbo_model.list_index(), 1);
     EXPECT_TRUE(r.f.opt_bezel[1].value());
@@ -32,10 +32,7 @@ TEST(Status, ReadBackShowsTheAnswersKeepsAnIdWithoutAnEntryAndSendsNothingBack) 
 TEST(Power, TheButtonsFollowTheSimulatedBoxAndPowerOffSwitchesEveryBoxOnAndEndsTheSession) {
     sim::Box box;
     Rig r{install_status, install_power, install_network};
-    r.list_boxes(3);
-    r.script_box(0, sim_responder(box));
-    r.go_online(0);
-    r.f.status_step = 4;
+    r.online(3, sim_responder(box));
     r.f.power_ctl[0].user_click(); // the state is unknown until read
     EXPECT_THAT(r.p.messages(), ElementsAre(Message{"Click Refresh to Get Power Status !",
                                                     MsgIcon::information, MsgButtons::ok}));
@@ -62,6 +59,44 @@ TEST(Power, TheButtonsFollowTheSimulatedBoxAndPowerOffSwitchesEveryBoxOnAndEndsT
     EXPECT_TRUE(r.f.power_ctl[2].enabled());
 }
 
+// A hot key or the wall reset hands the status step back, which ends a wait
+// for the power answer as Disconnect does.
+TEST(Power, AWaitOnASilentBoxEndsByDisconnectOrAWallCommand) {
+    const std::pair<const char*, std::function<void(Form1&)>> cases[] = {
+        {"", [](Form1& f) { f.btn_discon.user_click(); }},
+        {"SHOT 3",
+         [](Form1& f) {
+             f.opt_tv1.user_click();
+             f.btn_tv_fs[3].user_click();
+         }},
+        {"SWDE",
+         [](Form1& f) {
+             f.opt_tv2.user_click();
+             f.btn_tvwall_reset.user_click();
+         }},
+    };
+    for (const auto& [line, act] : cases) {
+        SCOPED_TRACE(line);
+        Rig r{install_status, install_power, install_network, install_layout};
+        r.online(1, reply_table(status_answers));
+        status_readback(r.c);
+        r.p.clear_records();
+        const auto start = r.p.now();
+        r.p.at(5000, [&, act = act] { act(r.f); });
+        r.f.power_ctl[2].user_click(); // "Power OFF": the box never answers SPOW
+        EXPECT_EQ(r.p.now(), start + 5000);
+        std::vector<std::string> lines{"SPOW 1"};
+        if (*line != '\0') {
+            lines.emplace_back(line);
+        }
+        EXPECT_EQ(r.p.lines(0), lines);
+        EXPECT_TRUE(r.f.power_ctl[0].visible()); // switching on ended the session either way
+        EXPECT_TRUE(r.f.power_ctl[2].enabled());
+        EXPECT_EQ(r.p.socket_state(0), SocketState::closed);
+        EXPECT_THAT(r.p.messages(), IsEmpty());
+    }
+}
+
 TEST(FactoryReset, WithAllIpItCompletesOnTheSelectedBoxsAcknowledgementAndThenFindsTheLinkDown) {
     Rig r{install_status, install_power, install_network};
     r.list_boxes(3);
@@ -83,41 +118,19 @@ TEST(FactoryReset, WithAllIpItCompletesOnTheSelectedBoxsAcknowledgementAndThenFi
     r.f.btn_sys_fac_rst.user_click();
     EXPECT_THAT(r.p.message_texts(), ElementsAre("Ethernet is disconnected !"));
     EXPECT_THAT(r.p.sent(), IsEmpty());
+    EXPECT_TRUE(r.f.btn_sys_fac_rst.enabled());
+
+    // Disconnect ends the wait on a silent box, which the message then calls reset all the same.
+    r.script_box(1, {});
+    r.go_online(1);
+    const auto silent_start = r.p.now();
+    r.p.at(5000, [&] { r.f.btn_discon.user_click(); });
+    r.f.btn_sys_fac_rst.user_click();
+    EXPECT_EQ(r.p.now(), silent_start + 5000);
+    EXPECT_THAT(r.p.sent(), ElementsAre(Sent{0, "SDEF"}, Sent{1, "SDEF"}, Sent{2, "SDEF"}));
     EXPECT_EQ(r.f.factory_step, 0);
     EXPECT_TRUE(r.f.btn_sys_fac_rst.enabled());
-}
-
-TEST(System, AWaitEndedByDisconnectLeavesTheCountersAtRestAndTheButtonsUsable) {
-    struct Case {
-        const char* name;
-        std::function<void(Rig&)> act;
-        std::vector<std::string> messages;
-    };
-    const Case cases[] = {
-        {"status read", [](Rig& r) { status_readback(r.c); }, {}},
-        {"Power OFF", [](Rig& r) { r.f.power_ctl[2].user_click(); }, {}},
-        {"factory reset",
-         [](Rig& r) { r.f.btn_sys_fac_rst.user_click(); },
-         {"Reset completed ! Please reconnect the ethernet !"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Rig r{install_status, install_power, install_network};
-        r.list_boxes(3);
-        r.go_online(0);
-        const auto start = r.p.now();
-        r.p.at(5000, [&] { r.f.btn_discon.user_click(); });
-        r.f.panels_locked = true;           // as inside the full refresh
-        r.f.power_ctl[2].set_visible(true); // "Power OFF"
-        c.act(r);
-        EXPECT_EQ(r.p.now(), start + 5000); // the box never answers
-        EXPECT_EQ(r.p.lines(0).size(), 1u);
-        EXPECT_EQ(r.p.socket_state(2), SocketState::closed);
-        EXPECT_EQ(r.f.status_step + r.f.factory_step, 0);
-        EXPECT_TRUE(r.f.power_ctl[2].enabled());
-        EXPECT_EQ(r.f.btn_sys_fac_rst.enabled(), !c.messages.empty());
-        EXPECT_EQ(r.p.message_texts(), c.messages);
-    }
+    EXPECT_THAT(r.p.message_texts(), ElementsAre("Reset completed ! Please reconnect the ethernet !"));
 }
 
 } // namespace
