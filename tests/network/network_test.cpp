@@ -1,5 +1,6 @@
 #include "network/network.h"
 #include "rig.h"
+#include "system/power.h"
 
 #include <gtest/gtest.h>
 
@@ -9,20 +10,15 @@ namespace {
 using ::testing::ElementsAre;
 
 struct Network : ::testing::Test {
-    Rig r{install_network};
-    void online(Responder box) {
-        r.list_boxes(3);
-        r.script_box(0, std::move(box));
-        r.go_online(0);
-    }
+    Rig r{install_network, install_power};
 };
 
 TEST_F(Network, GetIpOnADhcpBoxShowsItsAddressesAndSendsNoModeBack) {
     // Twelve three-character fields, four unread characters between two.
-    online(reply_table(
-        {{"RIPM", "IPMD001"},
-         {"RLINK", "IP00192 .. 168 .. 001 .. 020 .. 255 .. 255 .. 255 .. 000 .. 192 .. 168 .. 001 "
-                   ".. 001"}}));
+    r.online(3, reply_table({{"RIPM", "IPMD001"},
+                             {"RLINK",
+                              "IP00192 .. 168 .. 001 .. 020 .. 255 .. 255 .. 255 .. 000 .. 192 .. 168 .. 001 "
+                              ".. 001"}}));
     r.f.btn_ip_get.user_click();
     EXPECT_THAT(r.p.lines(0), ElementsAre("RIPM", "RLINK"));
     EXPECT_EQ(r.f.cbo_ip_type.text(), "DHCP");
@@ -37,7 +33,7 @@ TEST_F(Network, GetIpOnADhcpBoxShowsItsAddressesAndSendsNoModeBack) {
 TEST_F(Network, SetIpStaticSendsEachLineAfterThePreviousAcknowledgementAndOnlyAsciiText) {
     std::vector<std::string> seen; // each line with the time since the click and the progress bar
     std::int64_t start = 0;
-    online([&](const std::string& line) {
+    r.online(3, [&](const std::string& line) {
         seen.push_back(line + " @" + std::to_string(r.p.now() - start) + " " +
                        (r.f.ProgressBar2.visible() ? std::to_string(r.f.ProgressBar2.value()) : "hidden"));
         static const std::map<std::string, std::string> acks = {
@@ -57,7 +53,7 @@ TEST_F(Network, SetIpStaticSendsEachLineAfterThePreviousAcknowledgementAndOnlyAs
 }
 
 TEST_F(Network, ReLinkWaitsTheFullDelayEveryTimeThenGoesOffline) {
-    online({});
+    r.online(3, {});
     r.p.at(500, [&] { r.f.btn_discon.user_click(); });
     r.f.btn_ip_relink.user_click(); // cut short: its tick is left behind, the next re-link still waits
     r.go_online(0);
@@ -70,14 +66,16 @@ TEST_F(Network, ReLinkWaitsTheFullDelayEveryTimeThenGoesOffline) {
     EXPECT_EQ(r.f.discon_flag, 1);
 }
 
+// Set IP pressed while a factory reset awaits DEFA: the DEFA is the reset's,
+// not an acknowledgement of the address type.
 TEST_F(Network, AnAcknowledgementActsOnlyForItsCounterAndDisconnectEndsTheWaitOnASilentBox) {
-    online({});
-    r.f.factory_step = 1; // as a factory reset awaiting DEFA
-    r.p.arrive(0, "DEFA\r\n", 1000);
+    r.online(3, reply_table({{"SDEF", "DEFA"}}, 1000));
+    const auto start = r.p.now();
+    r.p.at(100, [&] { r.f.btn_ip_set.user_click(); });
     r.p.at(5000, [&] { r.f.btn_discon.user_click(); });
-    r.f.btn_ip_set.user_click();
-    EXPECT_THAT(r.p.lines(0), ElementsAre("SIPM 0"));
-    EXPECT_EQ(r.f.factory_step, 2);
+    r.f.btn_sys_fac_rst.user_click();
+    EXPECT_EQ(r.p.now(), start + 5000);
+    EXPECT_THAT(r.p.lines(0), ElementsAre("SDEF", "SIPM 0"));
     EXPECT_EQ(r.f.ipset_step, 0);
     EXPECT_FALSE(r.f.ProgressBar2.visible());
     EXPECT_TRUE(r.f.btn_ip_relink.visible());
