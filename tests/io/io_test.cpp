@@ -1,4 +1,3 @@
-#include "console/link.h"
 #include "io/io.h"
 #include "rig.h"
 
@@ -16,13 +15,8 @@ const char* const queries[] = {"RRES", "ROSDD", "ROSDT", "ROSDH", "ROSDV", "ROSD
 struct Io : ::testing::Test {
     Rig r{install_io};
     void online(Responder box = {}) {
-        go_offline(r.c); // a rig brought online again must not see a box switch
-        r.list_boxes(3);
-        r.script_box(0, std::move(box));
-        r.go_online(0);
+        r.online(3, std::move(box));
         r.f.opt_io.user_click();
-        r.f.cbo_model.set_list_index(1);
-        r.p.clear_records();
     }
     std::vector<std::string> shown() const {
         return {r.f.cbo_reso.text(),
@@ -39,24 +33,18 @@ struct Io : ::testing::Test {
 
 TEST_F(Io, ReadBackLandsOnTheBoxValuesKeepsThoseWithoutAnEntryAndSendsNothingBack) {
     const char* const keys[] = {"RESO", "OSDD", "OSDT", "OSDH", "OSDV", "OSDG", "MUTE"};
-    const std::vector<std::string> cases[][2] = {
+    std::map<std::string, std::string> box;
+    online([&box](const std::string& line) { return reply_table(box)(line); });
+    const std::vector<std::string> reads[][2] = {
         {{"020", "001", "010", "005", "005", "002", "001"}, {"1080p60", "ON", "10", "5", "5", "2", "ON"}},
-        // Without an entry (the page showed entry 1 and ON): kept, and the read goes on; "1" is not "001".
-        {{"029", "002", "004", "021", "-01", "011", "1"}, {"480p60", "ON", "6", "1", "1", "1", "OFF"}},
+        // Without an entry: what the first read showed is kept, and the read goes on; "1" is not "001".
+        {{"029", "002", "004", "021", "-01", "011", "1"}, {"1080p60", "ON", "10", "5", "5", "2", "OFF"}},
     };
-    for (const auto& [values, expected] : cases) {
-        std::map<std::string, std::string> box;
+    for (const auto& [values, expected] : reads) {
         for (std::size_t k = 0; k < 7; ++k) {
             box[queries[k]] = keys[k] + values[k];
         }
-        online(reply_table(box));
-        r.f.io_read_step = 1; // quietly show entry 1 first
-        for (ComboBox* list : {&r.f.cbo_reso, &r.f.cbo_info_play, &r.f.cbo_osd_time, &r.f.cbo_osd[0],
-                               &r.f.cbo_osd[1], &r.f.cbo_osd_gain}) {
-            list->set_list_index(1);
-        }
-        r.f.opt_mute[1].choose();
-        r.f.io_read_step = 0;
+        r.p.clear_records();
         r.f.btn_io_rst[0].user_click();
         EXPECT_THAT(r.p.lines(0), ElementsAreArray(queries));
         EXPECT_EQ(r.p.sent().size(), 7u);
@@ -76,9 +64,11 @@ TEST_F(Io, AReplyOutOfTurnIsIgnoredAndDisconnectEndsTheReadBack) {
     EXPECT_TRUE(r.f.btn_io_rst[0].enabled());
 }
 
-TEST_F(Io, ResetShowsTheDefaultsAndAsksWhereToSend) {
+TEST_F(Io, ResetShowsTheDefaultsAndAResolutionIsSentOnlyOnceConfirmedEachAskingWhereToSend) {
+    online();
+    r.f.chk_io[0].user_click();
     for (MsgAnswer answer : {MsgAnswer::no, MsgAnswer::yes}) {
-        online();
+        r.p.clear_records();
         r.p.answer(answer);
         r.f.btn_io_rst[1].user_click();
         EXPECT_THAT(r.p.messages(),
@@ -87,14 +77,9 @@ TEST_F(Io, ResetShowsTheDefaultsAndAsksWhereToSend) {
         EXPECT_EQ(r.p.sent()[0], (Sent{0, "SOSDR"}));
         EXPECT_EQ(r.f.io_reset_step, 0);
         EXPECT_THAT(shown(), ElementsAre(_, "OFF", "5", "5", "5", "2", "OFF"));
-    }
-}
 
-TEST_F(Io, AResolutionIsSentOnlyOnceConfirmedToTheSelectedBoxOrToAllWithAllIp) {
-    for (MsgAnswer answer : {MsgAnswer::no, MsgAnswer::yes}) {
-        online();
+        r.p.clear_records();
         r.p.answer(answer);
-        r.f.chk_io[0].set_value(1);
         r.f.cbo_reso.user_choose(20);
         EXPECT_THAT(r.p.messages(),
                     ElementsAre(Message{"Are you sure you want to change the resolution to 1080p60 ?",
