@@ -1,7 +1,6 @@
 #include "picture/readback.h"
 #include "picture/settings.h"
 #include "rig.h"
-#include "sim_responder.h"
 
 #include <gtest/gtest.h>
 #include <numeric>
@@ -38,21 +37,19 @@ struct Picture : ::testing::Test {
         }
         state.brightness[2] = 50;
         box.load(state);
-        r.list_boxes(3);
-        r.script_box(0, [this, sim = sim_responder(box)](const std::string& line) {
+        r.online(3, [this, sim = sim_responder(box)](const std::string& line) {
             step_at_query.push_back(r.f.img_read_step);
             if (line == "RHUE 1") {
                 return std::vector<Reply>{{"IMG 01 HUEV101\r\n"}};
             }
             return sim(line);
         });
-        r.go_online(0);
         r.f.opt_image.user_click();
     }
 };
 
 TEST_F(Picture, ReadBackAsksSixteenQuestionsInTurnFillsTheListItsStepNamesAndSendsNothingBack) {
-    r.f.cbo_image_hue[1].set_list_index(30);
+    r.f.cbo_image_hue[1].user_choose(30);
     r.p.clear_records();
     step_at_query.clear();
     r.f.btn_img_rst[5].user_click();
