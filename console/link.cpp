@@ -99,7 +99,7 @@ void send_chosen(Console& c, bool all_ip, std::string_view cmd) {
 }
 
 void wait_reply(Console& c, const std::uint8_t& flag, std::uint8_t value) {
-    wait_on_link(c, [&] { return flag == value; });
+    wait_on_link(c, [&] { return flag >= value; });
 }
 
 void go_offline(Console& c) {

@@ -51,7 +51,10 @@ template <class Done> void wait_on_link(Console& c, Done done) {
     }
 }
 
-// Yield until flag holds value or the link is gone.
+// Yields until flag has reached value or the link is gone. A step only moves
+// forward within its exchange, and every reply of one arrival is parsed before
+// the wait looks again: the next reply of the same chunk may already have moved
+// the step past value ("IPMD001" joined with "RELI").
 void wait_reply(Console& c, const std::uint8_t& flag, std::uint8_t value);
 
 void go_offline(Console& c);

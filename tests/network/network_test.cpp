@@ -30,6 +30,15 @@ TEST_F(Network, GetIpOnADhcpBoxShowsItsAddressesAndSendsNoModeBack) {
     EXPECT_EQ(r.f.ipget_step, 0);
 }
 
+// The box joins its answer to "SIPM 1" and the re-link notice in one chunk.
+TEST_F(Network, ChoosingDhcpEndsOnItsAnswerJoinedWithTheReLinkNotice) {
+    r.online(3, reply_table({{"SIPM 1", "IPMD001\r\nRELI"}}));
+    const auto start = r.p.now();
+    r.p.at(5000, [&] { r.f.btn_discon.user_click(); });
+    r.f.cbo_ip_type.user_choose(1);
+    EXPECT_EQ(r.p.now(), start + 10);
+}
+
 TEST_F(Network, SetIpStaticSendsEachLineAfterThePreviousAcknowledgementAndOnlyAsciiText) {
     std::vector<std::string> seen; // each line with the time since the click and the progress bar
     std::int64_t start = 0;
