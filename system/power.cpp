@@ -65,10 +65,14 @@ void btn_sys_fac_rst_Click(Console& c) {
     send_chosen(c, f.Check1[1].ticked(), named_action("factory-reset").word);
     // parse_ip_ack moves the step to 2 on the selected box's DEFA.
     wait_reply(c, f.factory_step, 2);
-    // The box restarts with its factory address: every connection is stale now.
-    go_offline(c);
     f.factory_step = 0;
-    c.message("Reset completed ! Please reconnect the ethernet !", MsgIcon::information);
+    // Disconnect, going offline or a newer Connect ended the wait: nothing
+    // says the box was reset, and a newer Connect's link is not this reset's to end.
+    if (!link_lost(c)) {
+        // The box restarts with its factory address: every connection is stale now.
+        go_offline(c);
+        c.message("Reset completed ! Please reconnect the ethernet !", MsgIcon::information);
+    }
     f.btn_sys_fac_rst.set_enabled(true);
 }
 
