@@ -25,9 +25,20 @@ Console::~Console() {
 
 void Console::new_link() {
     ++m_link;
-    if (!m_event_links.empty()) {
-        m_event_links.back() = m_link;
+    if (!m_frames.empty()) {
+        m_frames.back().link = m_link;
     }
+}
+
+void Console::take_reply(const std::string& reply) {
+    const bool outer = m_taking_reply;
+    m_taking_reply = true;
+    for (ReplyParser parser : parsers) {
+        if (parser != nullptr) {
+            parser(*this, reply);
+        }
+    }
+    m_taking_reply = outer;
 }
 
 void Console::data_arrival(int socket) {

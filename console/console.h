@@ -49,6 +49,8 @@ struct Console final : PlatformEvents {
     std::array<LineAssembler, socket_count> reply_lines;
 
     void install(ParserSlot slot, ReplyParser parser) { parsers[static_cast<std::size_t>(slot)] = parser; }
+    // One whole reply line through every installed parser, in slot order.
+    void take_reply(const std::string& reply);
 
     void data_arrival(int socket) override;
     void timer_fired(TimerId timer) override;
@@ -62,6 +64,9 @@ struct Console final : PlatformEvents {
     // generation it works on, so a handler whose wait was interrupted by a newer
     // Connect, a switch or going offline stops waiting and sends nothing more,
     // instead of waiting on a link that is gone or now belongs to another handler.
+    // The frame also remembers whether a reply parser raised the event by
+    // setting a control (a list or an option shows what the box answered),
+    // which raises the same Click as the operator's choice does.
     template <class Handler> auto event(Handler handler) {
         return [this, handler](auto... args) {
             const EventFrame frame(*this);
@@ -73,20 +78,37 @@ struct Console final : PlatformEvents {
     // A new generation that no running event has (going offline).
     void end_link() { ++m_link; }
     // The running event's generation; outside every event, the current one.
-    std::uint64_t event_link() const { return m_event_links.empty() ? m_link : m_event_links.back(); }
+    std::uint64_t event_link() const { return m_frames.empty() ? m_link : m_frames.back().link; }
     bool superseded(std::uint64_t link) const { return link != m_link; }
+    // The running event shows the box's answer rather than an operator's
+    // choice: a value the box gave is not sent back to it. Events that run
+    // while such an event yields are the operator's again.
+    bool raised_by_reply() const { return !m_frames.empty() && m_frames.back().by_reply; }
 
 private:
+    // What an event frame remembers.
+    struct EventState {
+        std::uint64_t link;
+        bool by_reply;
+    };
     struct EventFrame {
-        explicit EventFrame(Console& c) : console(c) { c.m_event_links.push_back(c.m_link); }
-        ~EventFrame() { console.m_event_links.pop_back(); }
+        explicit EventFrame(Console& c) : console(c), taking_reply(c.m_taking_reply) {
+            c.m_frames.push_back({c.m_link, c.m_taking_reply});
+            c.m_taking_reply = false;
+        }
+        ~EventFrame() {
+            console.m_frames.pop_back();
+            console.m_taking_reply = taking_reply;
+        }
         EventFrame(const EventFrame&) = delete;
         EventFrame& operator=(const EventFrame&) = delete;
         Console& console;
+        bool taking_reply;
     };
 
     std::uint64_t m_link = 0;
-    std::vector<std::uint64_t> m_event_links;
+    std::vector<EventState> m_frames;
+    bool m_taking_reply = false; // a reply parser is running
 };
 
 } // namespace wc

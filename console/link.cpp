@@ -142,11 +142,7 @@ void wsk_client_DataArrival(Console& c, int /*index*/) {
     // A box may join two replies in one chunk or split one over two, while the
     // parsers read one reply from its first character on: they get whole lines.
     for (const std::string& reply : c.reply_lines[static_cast<std::size_t>(selected)].feed(chunk)) {
-        for (ReplyParser parser : c.parsers) {
-            if (parser != nullptr) {
-                parser(c, reply);
-            }
-        }
+        c.take_reply(reply);
     }
 }
 

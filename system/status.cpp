@@ -67,7 +67,8 @@ void cbo_model_Click(Console& c) {
         go_offline(c);
         return;
     }
-    if (f.status_step == 0) {
+    // A MODN answer shows the box's own ID: nothing goes back.
+    if (!c.raised_by_reply()) {
         send_one(c, set_line(named_setting("id"), f.cbo_model.list_index()));
     }
 }

@@ -105,8 +105,8 @@ void opt_bezel_Click(Console& c, int index) {
     if (!check_link(c)) {
         return;
     }
-    // A choice made by a BEZE answer arrives while status_step is busy.
-    if (f.status_step != 0) {
+    // A BEZE answer shows the box's own switch: nothing goes back.
+    if (c.raised_by_reply()) {
         return;
     }
     send_chosen(c, all_ip(f), set_line(bezel_switch, index));

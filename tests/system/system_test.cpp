@@ -2,6 +2,7 @@
 #include "rig.h"
 #include "system/power.h"
 #include "system/status.h"
+#include "wall/bezel.h"
 #include "wall/layout.h"
 
 #include <gtest/gtest.h>
@@ -60,10 +61,22 @@ TEST(Power, TheButtonsFollowTheSimulatedBoxAndPowerOffSwitchesEveryBoxOnAndEndsT
 }
 
 // A hot key or the wall reset hands the status step back, which ends a wait
-// for the power answer as Disconnect does.
-TEST(Power, AWaitOnASilentBoxEndsByDisconnectOrAWallCommand) {
+// for the power answer as Disconnect does. An ID or bezel switch chosen
+// meanwhile is the operator's: it is sent.
+TEST(Power, AWaitOnASilentBoxEndsByDisconnectOrAWallCommandAndChoicesMeanwhileAreSent) {
     const std::pair<const char*, std::function<void(Form1&)>> cases[] = {
         {"", [](Form1& f) { f.btn_discon.user_click(); }},
+        {"SMDN 0",
+         [](Form1& f) {
+             f.cbo_model.user_choose(0);
+             f.btn_discon.user_click();
+         }},
+        {"SBEZ 0",
+         [](Form1& f) {
+             f.opt_tv2.user_click();
+             f.opt_bezel[0].user_click();
+             f.btn_discon.user_click();
+         }},
         {"SHOT 3",
          [](Form1& f) {
              f.opt_tv1.user_click();
@@ -77,7 +90,7 @@ TEST(Power, AWaitOnASilentBoxEndsByDisconnectOrAWallCommand) {
     };
     for (const auto& [line, act] : cases) {
         SCOPED_TRACE(line);
-        Rig r{install_status, install_power, install_network, install_layout};
+        Rig r{install_status, install_power, install_network, install_layout, install_bezel};
         r.online(1, reply_table(status_answers));
         status_readback(r.c);
         r.p.clear_records();
