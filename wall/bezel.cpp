@@ -14,6 +14,9 @@ namespace {
 constexpr std::uint8_t awaits_h = 1;
 constexpr std::uint8_t awaits_v = 5;
 constexpr std::uint8_t both_done = 9;
+// The switch read's steps, on bezel_read_step too.
+constexpr std::uint8_t awaits_switch = 2;
+constexpr std::uint8_t switch_done = 3;
 
 constexpr const Setting& bezel_switch = named_setting("bezel");
 constexpr const Setting& bezel_h = named_setting("bezel.h");
@@ -32,14 +35,15 @@ void show_value(ComboBox& list, std::string_view value) {
     }
 }
 
-// The switch state is read as a status exchange: parse_status_reply takes the
-// BEZE answer at step 4 and moves it to 5.
+// The switch state is read on the bezel's own step, not on status_step: a
+// hot key, the wall reset and Power hand status_step back to 0 (that ends a
+// Power wait), which would leave this read's BEZE answer to nobody.
 void read_switch(Console& c, bool to_all) {
     Form1& f = c.f;
-    f.status_step = 4;
+    f.bezel_read_step = awaits_switch;
     send_chosen(c, to_all, bezel_switch.read);
-    wait_reply(c, f.status_step, 5);
-    f.status_step = 0;
+    wait_reply(c, f.bezel_read_step, switch_done);
+    f.bezel_read_step = 0;
 }
 
 } // namespace
@@ -84,10 +88,10 @@ void btn_H_Bezel_send_Click(Console& c) {
     if (!check_link(c)) {
         return;
     }
-    // Refused without a word while another exchange owns the bezel or status
-    // steps: with status_step taken neither value would be sent, and a Send
-    // nested in a running Send would take its acknowledgements; either way a
-    // wait would never end.
+    // Refused without a word while another exchange owns the bezel steps (a
+    // Send nested in a running Send or read-back would take its answers, which
+    // carry the same keys, and a wait would never end) or status_step (a status
+    // read awaits the same BEZE answer as this Send's switch read).
     if (f.wall_reset_step != 0 || f.bezel_read_step != 0 || f.bezel_set_step != 0 || f.status_step != 0) {
         return;
     }
@@ -115,7 +119,10 @@ void opt_bezel_Click(Console& c, int index) {
 void parse_bezel_reply(Console& c, std::string reply) {
     Form1& f = c.f;
     const std::string_view value = chars(reply, 4, 3);
-    if (key_at(reply, bezel_h.key) && f.bezel_read_step == awaits_h) {
+    if (key_at(reply, bezel_switch.key) && f.bezel_read_step == awaits_switch) {
+        f.opt_bezel[chars(reply, 5, 3) == "000" ? 0 : 1].choose();
+        f.bezel_read_step = switch_done;
+    } else if (key_at(reply, bezel_h.key) && f.bezel_read_step == awaits_h) {
         show_value(f.cbo_val_H[1], value);
         f.bezel_read_step = awaits_v;
     } else if (key_at(reply, bezel_v.key) && f.bezel_read_step == awaits_v) {

@@ -20,7 +20,7 @@ void bezel_readback(Console& c);
 void btn_H_Bezel_send_Click(Console& c);
 void opt_bezel_Click(Console& c, int index);
 
-// Values read back (BHV/BVV while bezel_read_step awaits them).
+// Values and the switch read back (BHV/BVV/BEZE while bezel_read_step awaits them).
 void parse_bezel_reply(Console& c, std::string reply);
 // Acknowledgements of SBH/SBV (the same keys, while bezel_set_step awaits them).
 void parse_bezel_ack(Console& c, std::string reply);

@@ -1,4 +1,5 @@
 #include "rig.h"
+#include "system/power.h"
 #include "system/status.h"
 #include "wall/bezel.h"
 #include "wall/favourites.h"
@@ -74,7 +75,7 @@ TEST_F(Wall, BezelSendWritesEachValueAfterTheLastAcknowledgementThenReadsTheSwit
                               {"RBV ", "BVV999"}});
     r.script_box(0, [&](const std::string& line) {
         seen.push_back(line + " @" + std::to_string(r.f.bezel_set_step) + "/" +
-                       std::to_string(r.f.status_step));
+                       std::to_string(r.f.bezel_read_step));
         // Out of turn, then above 255.
         return line == "RBH " ? std::vector<Reply>{{"BVV005\r\n"}, {"BHV256\r\n"}} : table(line);
     });
@@ -87,8 +88,8 @@ TEST_F(Wall, BezelSendWritesEachValueAfterTheLastAcknowledgementThenReadsTheSwit
     // A recall reads the bezel back: values without a list entry keep the selection, and the read ends.
     r.f.opt_tv3.user_click();
     r.f.btn_recall[1].user_click();
-    EXPECT_THAT(seen, ElementsAre("SBH 12 @1/0", "SBV 7 @5/0", "RBEZ @0/4", "SBEZ 0 @0/0", "RFAVE 1 @0/0",
-                                  "RBEZ @0/4", "RBH  @0/0", "RBV  @0/0"));
+    EXPECT_THAT(seen, ElementsAre("SBH 12 @1/0", "SBV 7 @5/0", "RBEZ @0/2", "SBEZ 0 @0/0", "RFAVE 1 @0/0",
+                                  "RBEZ @0/2", "RBH  @0/1", "RBV  @0/5"));
     for (int k = 1; k < 3; ++k) {
         EXPECT_THAT(r.p.lines(k), ElementsAre("SBH 12", "SBV 7", "RBEZ", "SBEZ 0", "RFAVE 1")) << "box " << k;
     }
@@ -118,6 +119,42 @@ TEST(Bezel, ASendInsideARunningSendIsRefusedSilently) {
         EXPECT_EQ(r.p.now(), start + 1000);
         EXPECT_EQ(r.p.lines(0), lines);
         EXPECT_THAT(r.p.messages(), IsEmpty());
+    }
+}
+
+// A hot key, the wall reset or Power pressed while a Send reads the switch
+// leaves the BEZE answer to the Send.
+TEST(Bezel, AWallCommandOrPowerDuringASendsSwitchReadLeavesTheAnswerToTheSend) {
+    const std::pair<const char*, std::function<void(Form1&)>> cases[] = {
+        {"SHOT 3",
+         [](Form1& f) {
+             f.opt_tv1.user_click();
+             f.btn_tv_fs[3].user_click();
+         }},
+        {"SWDE", [](Form1& f) { f.btn_tvwall_reset.user_click(); }},
+        {"", [](Form1& f) { f.power_ctl[0].user_click(); }}, // asks for a Refresh, sends nothing
+    };
+    for (const auto& [line, act] : cases) {
+        SCOPED_TRACE(line);
+        Rig r{install_layout, install_bezel, install_status, install_power};
+        auto acks = reply_table({{"SBH 1", "BHV001"}, {"SBV 2", "BVV002"}});
+        r.online(1, [acks](const std::string& sent) {
+            return sent == "RBEZ" ? std::vector<Reply>{{"BEZE001\r\n", 1000}} : acks(sent);
+        });
+        r.f.opt_tv2.user_click();
+        r.f.cbo_val_H[1].user_choose(1);
+        r.f.cbo_val_V[1].user_choose(2);
+        const auto start = r.p.now();
+        r.p.at(500, [&, act = act] { act(r.f); });
+        r.p.at(5000, [&] { r.f.btn_discon.user_click(); });
+        r.f.btn_H_Bezel_send.user_click();
+        EXPECT_EQ(r.p.now(), start + 1020);
+        std::vector<std::string> lines{"SBH 1", "SBV 2", "RBEZ"};
+        if (*line != '\0') {
+            lines.emplace_back(line);
+        }
+        EXPECT_EQ(r.p.lines(0), lines);
+        EXPECT_TRUE(r.f.opt_bezel[1].value());
     }
 }
 
