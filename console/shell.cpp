@@ -7,6 +7,8 @@
 
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace wc {
 
@@ -42,9 +44,11 @@ void clear_steps(Form1& f) {
 // The numbers lo..hi, each as the list shows it: with a blank for its sign
 // (" 5") or without.
 void add_numbers(ComboBox& list, int lo, int hi, bool sign_blanks) {
+    std::vector<std::string> numbers;
     for (long v = lo; v <= hi; ++v) {
-        list.add_item(sign_blanks ? sign_blank(v) : std::to_string(v));
+        numbers.push_back(sign_blanks ? sign_blank(v) : std::to_string(v));
     }
+    list.add_items(std::move(numbers));
 }
 
 void add_numbers(ComboBox& list, const Setting& setting, bool sign_blanks = false) {
@@ -52,9 +56,7 @@ void add_numbers(ComboBox& list, const Setting& setting, bool sign_blanks = fals
 }
 
 void fill_lists(Form1& f) {
-    for (const std::string& name : f.reso_names) {
-        f.cbo_reso.add_item(name);
-    }
+    f.cbo_reso.add_items(f.reso_names);
     for (std::size_t k = 0; k < 2; ++k) {
         f.cbo_ip_type.add_item(f.ip_type_names[k]);
         f.cbo_info_play.add_item(f.switch_names[k]);

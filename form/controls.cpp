@@ -1,6 +1,7 @@
 #include "form/controls.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace wc {
 
@@ -130,6 +131,12 @@ ComboBox::ComboBox(std::string base_name, int index, Style style, std::string de
 
 void ComboBox::add_item(std::string item) {
     m_items.push_back(std::move(item));
+    changed(Prop::items);
+}
+
+void ComboBox::add_items(std::vector<std::string> items) {
+    m_items.insert(m_items.end(), std::make_move_iterator(items.begin()),
+                   std::make_move_iterator(items.end()));
     changed(Prop::items);
 }
 

@@ -174,6 +174,7 @@ public:
     int list_count() const { return static_cast<int>(m_items.size()); }
     const std::vector<std::string>& items() const { return m_items; }
     void add_item(std::string item);
+    void add_items(std::vector<std::string> items); // told to the view once
     void remove_item(int position);
     void clear();
 

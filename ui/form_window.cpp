@@ -89,9 +89,8 @@ void FormWindow::build(Control& control, const std::string& accessible_name) {
         list->lineEdit()->setAccessibleName(qt_text(accessible_name));
     }
     widget->setGeometry(to_pixels(placement(control).value_or(control.geometry()), m_scale));
-    if (control.kind() == Kind::frame) {
-        widget->setFont(console_font(frame_caption_points, m_font_scale));
-    } else if (&control == &m_form.TextInfo) {
+    // Every other control has the window's face, from the window.
+    if (&control == &m_form.TextInfo) {
         QFont plain = QApplication::font();
         plain.setPointSizeF(plain.pointSizeF() * m_font_scale);
         widget->setFont(plain);
@@ -107,7 +106,8 @@ void FormWindow::build(Control& control, const std::string& accessible_name) {
 QWidget* FormWindow::make_widget(Control& control, QWidget* parent) {
     switch (control.kind()) {
     case Kind::frame:
-        return new FrameBox(qt_text(control.caption()), parent);
+        return new FrameBox(qt_text(control.caption()), console_font(frame_caption_points, m_font_scale),
+                            parent);
     case Kind::button:
         return new QPushButton(parent);
     case Kind::label: {
@@ -133,7 +133,10 @@ QWidget* FormWindow::make_widget(Control& control, QWidget* parent) {
     case Kind::combo_box: {
         auto* combo = new ListBox(parent);
         if (static_cast<ComboBox&>(control).style() == ComboBox::Style::editable) {
-            combo->setEditable(true);
+            // Made editable by its edit field alone: setEditable also builds
+            // the list's popup, which no one may ever open, a quarter of the
+            // window's start-up.
+            combo->setLineEdit(new QLineEdit(combo));
         }
         return combo;
     }
@@ -258,8 +261,8 @@ void FormWindow::changed(Control& control, Prop what) {
             button->setText(qt_text(control.caption()));
         } else if (auto* label = qobject_cast<QLabel*>(widget)) {
             label->setText(qt_text(control.caption()));
-        } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
-            frame->setTitle(qt_text(control.caption()));
+        } else if (auto* frame = qobject_cast<FrameBox*>(widget)) {
+            frame->set_title(qt_text(control.caption()));
         }
         break;
     case Prop::enabled:
@@ -358,10 +361,10 @@ void FormWindow::show_choice(QButtonGroup& row) {
     row.setExclusive(true);
 }
 
-// Lists grow one item at a time at start-up: only what differs from the
-// model at the end of the widget's list is replaced. What the widget lists is
-// kept beside it as the model's text: asking the widget for every item again
-// for each one added was a sixth of the start-up.
+// Lists grow at their end: only what differs from the model at the end of
+// the widget's list is replaced, and what is added goes in at once. What the
+// widget lists is kept beside it as the model's text: asking the widget for
+// every item again for each one added was a sixth of the start-up.
 void FormWindow::show_items(ComboBox& combo, QComboBox& widget) {
     const QSignalBlocker quiet(widget);
     const auto& items = combo.items();
@@ -372,10 +375,12 @@ void FormWindow::show_items(ComboBox& combo, QComboBox& widget) {
         widget.removeItem(k);
     }
     listed.resize(static_cast<std::size_t>(same));
+    QStringList added;
     for (auto item = items.begin() + same; item != items.end(); ++item) {
-        widget.addItem(qt_text(*item));
+        added.append(qt_text(*item));
         listed.push_back(*item);
     }
+    widget.addItems(added);
     show_selection(combo, widget);
 }
 

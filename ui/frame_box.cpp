@@ -1,11 +1,20 @@
 #include "ui/frame_box.h"
 
+#include <QEvent>
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
 
 namespace wc {
 
-FrameBox::FrameBox(const QString& title, QWidget* parent) : QGroupBox(title, parent) {}
+FrameBox::FrameBox(const QString& title, const QFont& caption_font, QWidget* parent)
+    : QGroupBox(title, parent), m_caption_font(caption_font) {
+    fit_contents();
+}
+
+void FrameBox::set_title(const QString& title) {
+    setTitle(title);
+    fit_contents();
+}
 
 void FrameBox::set_shown_enabled(bool enabled) {
     if (m_shown_enabled != enabled) {
@@ -14,15 +23,38 @@ void FrameBox::set_shown_enabled(bool enabled) {
     }
 }
 
+// Qt measures the room inside again with the frame's own font whenever the font or the style change.
+void FrameBox::changeEvent(QEvent* event) {
+    QGroupBox::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        fit_contents();
+    }
+}
+
 void FrameBox::paintEvent(QPaintEvent* /*event*/) {
     QStylePainter painter(this);
-    QStyleOptionGroupBox option;
-    initStyleOption(&option);
+    painter.setFont(m_caption_font);
+    QStyleOptionGroupBox option = caption_option();
     if (!m_shown_enabled) {
         option.state &= ~QStyle::State_Enabled;
         option.palette.setCurrentColorGroup(QPalette::Disabled);
     }
     painter.drawComplexControl(QStyle::CC_GroupBox, option);
+}
+
+QStyleOptionGroupBox FrameBox::caption_option() const {
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    option.fontMetrics = QFontMetrics(m_caption_font);
+    return option;
+}
+
+void FrameBox::fit_contents() {
+    const QStyleOptionGroupBox option = caption_option();
+    const QRect inside =
+        style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, this);
+    setContentsMargins(inside.left() - option.rect.left(), inside.top() - option.rect.top(),
+                       option.rect.right() - inside.right(), option.rect.bottom() - inside.bottom());
 }
 
 } // namespace wc

@@ -4,8 +4,15 @@
 // controls through Qt, because one of them (Disconnect) stays usable while its
 // frame is locked; so the frame stays enabled as a widget, draws itself as
 // disabled, and the window sets every control's own enabled state.
+//
+// The caption has a larger face than the controls inside. The frame keeps the
+// controls' face as its own font, which they inherit, and draws and measures
+// its caption in the caption's: a font set on each control instead builds
+// every list's popup at start-up.
 
 #include <QGroupBox>
+
+class QStyleOptionGroupBox;
 
 namespace wc {
 
@@ -13,15 +20,22 @@ class FrameBox final : public QGroupBox {
     Q_OBJECT
 
 public:
-    explicit FrameBox(const QString& title, QWidget* parent);
+    FrameBox(const QString& title, const QFont& caption_font, QWidget* parent);
 
+    void set_title(const QString& title);
     void set_shown_enabled(bool enabled);
     bool shown_enabled() const { return m_shown_enabled; }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QStyleOptionGroupBox caption_option() const;
+    // The room inside, below the caption as it is drawn.
+    void fit_contents();
+
+    QFont m_caption_font;
     bool m_shown_enabled = true;
 };
 
