@@ -37,6 +37,16 @@ Qt::CheckState check_state(int value) {
     return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
 }
 
+// Whether the control is `outer` or stands inside it; every control stands inside the whole window (null).
+bool inside(const Control& control, const Control* outer) {
+    for (const Control* c = &control; c != nullptr; c = c->parent()) {
+        if (c == outer) {
+            return true;
+        }
+    }
+    return outer == nullptr;
+}
+
 double screen_scale(const QWidget& widget) {
     const QScreen* screen = widget.screen() != nullptr ? widget.screen() : QGuiApplication::primaryScreen();
     return screen != nullptr ? screen->logicalDotsPerInchY() / 96.0 : 1.0;
@@ -54,10 +64,11 @@ FormWindow::FormWindow(Form1& form, double scale) : m_form(form) {
     setFixedSize(to_pixels(client_width, m_scale), to_pixels(client_height, m_scale));
     setFont(console_font(control_points, m_font_scale));
 
-    const auto names = accessible_names(form);
-    for (Control* control : form.controls()) {
-        build(*control, names.at(control));
-    }
+    m_accessible_names = accessible_names(form);
+    // No accessible name of its own: Qt names a window by its title, which
+    // gains the box's firmware once connected.
+    form.window.set_observer(this);
+    show_all(form.window);
 }
 
 FormWindow::~FormWindow() {
@@ -71,14 +82,52 @@ QWidget* FormWindow::widget_of(const Control& control) const {
     return it == m_widgets.end() ? nullptr : it->second;
 }
 
-void FormWindow::build(Control& control, const std::string& accessible_name) {
-    if (&control == &m_form.window) {
-        // No accessible name of its own: Qt names a window by its title,
-        // which gains the box's firmware once connected.
-        control.set_observer(this);
-        show_all(control);
-        return;
+// The widgets of the controls inside `outer` (the whole window for null)
+// that stand in no hidden frame. The window's controls are built when it is
+// first shown, and a page not shown then when it is first shown: four of the
+// five pages hold more than half the window, and building them made the
+// window take twice as long to appear. Every widget of the pass exists before
+// any shows its control, since a frame that shows as visible builds what it
+// holds; Tab moves through the controls in the model's order whatever was
+// built first.
+void FormWindow::build_shown_within(const Control* outer) {
+    const auto shown = [](const Control& control) {
+        for (const Frame* frame = control.parent(); frame != nullptr; frame = frame->parent()) {
+            if (!frame->visible()) {
+                return false;
+            }
+        }
+        return true;
+    };
+    const bool first = m_widgets.empty();
+    std::vector<Control*> built;
+    for (Control* control : m_form.controls()) {
+        if (control != &m_form.window && !m_widgets.contains(control) && inside(*control, outer) &&
+            shown(*control)) {
+            build(*control);
+            built.push_back(control);
+        }
     }
+    for (Control* control : built) {
+        control->set_observer(this);
+        show_all(*control);
+    }
+    if (!first && !built.empty()) {
+        QWidget* previous = nullptr;
+        for (Control* control : m_form.controls()) {
+            if (QWidget* widget = widget_of(*control);
+                widget != nullptr && (widget->focusPolicy() & Qt::TabFocus)) {
+                if (previous != nullptr) {
+                    setTabOrder(previous, widget);
+                }
+                previous = widget;
+            }
+        }
+    }
+}
+
+void FormWindow::build(Control& control) {
+    const std::string& accessible_name = m_accessible_names.at(&control);
     QWidget* parent = control.parent() != nullptr ? m_widgets.at(control.parent()) : this;
     QWidget* widget = make_widget(control, parent);
     widget->setObjectName(qt_text(control.name()));
@@ -94,13 +143,9 @@ void FormWindow::build(Control& control, const std::string& accessible_name) {
         QFont plain = QApplication::font();
         plain.setPointSizeF(plain.pointSizeF() * m_font_scale);
         widget->setFont(plain);
-    } else {
-        widget->setFont(console_font(control_points, m_font_scale));
     }
     m_widgets[&control] = widget;
     bind_operator(control, widget);
-    control.set_observer(this);
-    show_all(control);
 }
 
 QWidget* FormWindow::make_widget(Control& control, QWidget* parent) {
@@ -241,6 +286,20 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+// Disabled controls show before a repaint, and before the first paint, which Qt does without a request.
+bool FormWindow::event(QEvent* event) {
+    if (event->type() == QEvent::Show) {
+        build_shown_within(nullptr);
+    }
+    if ((event->type() == QEvent::UpdateRequest || event->type() == QEvent::Show) && m_disabled_due) {
+        m_disabled_due = false;
+        for (Control* control : m_form.controls()) {
+            show_enabled(*control);
+        }
+    }
+    return QWidget::event(event);
+}
+
 void FormWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     emit closing();
@@ -266,12 +325,23 @@ void FormWindow::changed(Control& control, Prop what) {
         }
         break;
     case Prop::enabled:
-        // A frame's change shows on every control inside it; Disconnect's
-        // exemption is set before the frames go and cleared after they are back,
-        // so showing what is inside the frame always sees the lock as it is.
-        show_enabled_within(control);
+        // What the console makes usable shows at once, for the operator to
+        // use. What it locks shows with the next repaint, for every control at
+        // once: the panel lock switches some two hundred widgets, and a fast
+        // box's whole refresh locks and unlocks them within one frame, which
+        // then changes none of them. Until then the model refuses what the
+        // operator does.
+        if (control.shown_enabled()) {
+            show_enabled_within(control);
+        } else if (!m_disabled_due) {
+            m_disabled_due = true;
+            QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
+        }
         break;
     case Prop::visible:
+        if (control.kind() == Kind::frame && control.visible() && isVisible()) {
+            build_shown_within(&control);
+        }
         widget->setVisible(control.visible());
         break;
     case Prop::back_color:
@@ -334,16 +404,11 @@ void FormWindow::show_enabled(Control& control) {
     }
 }
 
-// The control and every control inside it, and no other: a panel lock
-// switches eight frames, and showing every control afresh for each of them
-// cost more than all the replies of a refresh.
+// The control and every control inside it: a frame's state shows on what it holds.
 void FormWindow::show_enabled_within(const Control& outer) {
     for (Control* control : m_form.controls()) {
-        for (const Control* c = control; c != nullptr; c = c->parent()) {
-            if (c == &outer) {
-                show_enabled(*control);
-                break;
-            }
+        if (inside(*control, &outer)) {
+            show_enabled(*control);
         }
     }
 }

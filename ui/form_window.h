@@ -1,9 +1,10 @@
 #pragma once
 
 // Form1 on screen: one Qt widget per control of the model, bound both ways.
-// What the handlers change in the model shows at once; what the operator does
-// reaches the model as an operator action (user_click, user_choose, ...),
-// which raises the handler's event only when the control is operable.
+// What the handlers change in the model shows at once (a control disabled,
+// with the next repaint); what the operator does reaches the model as an
+// operator action (user_click, user_choose, ...), which raises the handler's
+// event only when the control is operable.
 
 #include "form/form.h"
 
@@ -28,6 +29,7 @@ public:
     FormWindow& operator=(const FormWindow&) = delete;
 
     double scale() const { return m_scale; }
+    // None before the window is first shown, and for a control on a page never shown.
     QWidget* widget_of(const Control& control) const;
 
 signals:
@@ -35,11 +37,13 @@ signals:
     void closing();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void build(Control& control, const std::string& accessible_name);
+    void build_shown_within(const Control* outer);
+    void build(Control& control);
     QWidget* make_widget(Control& control, QWidget* parent);
     void bind_operator(Control& control, QWidget* widget);
     void bind_combo(ComboBox& combo, QComboBox* widget);
@@ -55,11 +59,13 @@ private:
     Form1& m_form;
     double m_scale;
     double m_font_scale;
-    std::map<const Control*, QWidget*> m_widgets;
+    std::map<const Control*, std::string> m_accessible_names;
+    std::map<const Control*, QWidget*> m_widgets; // none yet for a control on a page never shown
     std::map<const QObject*, ComboBox*> m_editable_lists;
     // The exclusive group of each row of option buttons, by the row's base name.
     std::map<std::string, QButtonGroup*, std::less<>> m_option_rows;
     std::map<const ComboBox*, std::vector<std::string>> m_listed; // what each list widget holds
+    bool m_disabled_due = false; // a control was disabled since the last repaint
 };
 
 } // namespace wc

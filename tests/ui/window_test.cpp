@@ -85,24 +85,6 @@ TEST_P(WindowAtDpi, ShowsEveryControlAndEveryPageWithNothingOverlappingOrCut) {
     s.window.show();
     EXPECT_EQ(s.window.size(), GetParam() == 96 ? QSize(865, 519) : QSize(1298, 779));
 
-    std::map<QString, std::string> accessible;
-    for (const Control* control : f.controls()) {
-        SCOPED_TRACE(control->name());
-        const QString name = QString::fromStdString(control->name());
-        QWidget* w = control == &f.window ? &s.window : s.window.findChild<QWidget*>(name);
-        ASSERT_NE(w, nullptr);
-        EXPECT_EQ(w->objectName(), name);
-        // As assistive technology reads it: the window's is its title.
-        const QString accessible_name = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
-        EXPECT_FALSE(accessible_name.trimmed().isEmpty());
-        const auto [owner, fresh] = accessible.emplace(accessible_name, control->name());
-        EXPECT_TRUE(fresh) << "accessible name also of " << owner->second;
-        EXPECT_EQ(w->isHidden(), !control->visible());
-        EXPECT_EQ(caption_of(*w).toStdString(), control->caption());
-        const auto* frame = qobject_cast<FrameBox*>(w);
-        EXPECT_EQ(frame != nullptr ? frame->shown_enabled() : w->isEnabled(), control->shown_enabled());
-    }
-
     const QString dpi = QString("_%1dpi.png").arg(GetParam());
     QDir().mkpath(SCREENSHOT_DIR);
     EXPECT_TRUE(s.window.grab().save(SCREENSHOT_DIR "/startup" + dpi));
@@ -125,6 +107,37 @@ TEST_P(WindowAtDpi, ShowsEveryControlAndEveryPageWithNothingOverlappingOrCut) {
         EXPECT_TRUE(s.window.grab().save(
             QString(SCREENSHOT_DIR "/page_%1_%2").arg(++shot).arg(button->name().c_str()) + dpi));
         expect_nothing_overlaps_or_is_cut(s.window, f);
+    }
+
+    // Every page has been shown, so every control has its widget now, and
+    // Tab visits them in the model's order whichever page was built first.
+    const auto takes_tab = [](const QWidget* w) { return (w->focusPolicy() & Qt::TabFocus) != 0; };
+    QWidget* first = s.window.widget_of(f.opt_tv1); // the first control that takes Tab
+    std::map<const QWidget*, int> tab_position{{first, 0}};
+    for (QWidget* w = first->nextInFocusChain(); w != first; w = w->nextInFocusChain()) {
+        tab_position.emplace(w, static_cast<int>(tab_position.size()));
+    }
+    int previous = -1;
+    std::map<QString, std::string> accessible;
+    for (const Control* control : f.controls()) {
+        SCOPED_TRACE(control->name());
+        const QString name = QString::fromStdString(control->name());
+        QWidget* w = control == &f.window ? &s.window : s.window.findChild<QWidget*>(name);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->objectName(), name);
+        // As assistive technology reads it: the window's is its title.
+        const QString accessible_name = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+        EXPECT_FALSE(accessible_name.trimmed().isEmpty());
+        const auto [owner, fresh] = accessible.emplace(accessible_name, control->name());
+        EXPECT_TRUE(fresh) << "accessible name also of " << owner->second;
+        EXPECT_EQ(w->isHidden(), !control->visible());
+        EXPECT_EQ(caption_of(*w).toStdString(), control->caption());
+        const auto* frame = qobject_cast<FrameBox*>(w);
+        EXPECT_EQ(frame != nullptr ? frame->shown_enabled() : w->isEnabled(), control->shown_enabled());
+        if (takes_tab(w)) {
+            EXPECT_GT(tab_position.at(w), previous) << "out of Tab order";
+            previous = tab_position.at(w);
+        }
     }
 }
 
