@@ -98,8 +98,9 @@ void cbo_ip_type_Click(Console& c) {
     }
     const bool dhcp = f.ip_mode == 1;
     set_address_fields_enabled(f, !dhcp);
-    // A type written by the read-back is the box's own: nothing goes back.
-    if (f.ipget_step == 0) {
+    // A type an IPMD answer shows is the box's own: nothing goes back. Told by
+    // the event, not by ipget_step: the operator may choose while Get IP waits.
+    if (!c.raised_by_reply()) {
         send_mode(c, dhcp);
     }
 }

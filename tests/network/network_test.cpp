@@ -39,6 +39,16 @@ TEST_F(Network, ChoosingDhcpEndsOnItsAnswerJoinedWithTheReLinkNotice) {
     EXPECT_EQ(r.p.now(), start + 10);
 }
 
+// DHCP chosen while Get IP awaits a slow box goes out; the type the answer
+// then shows is the box's own and does not.
+TEST_F(Network, ATypeChosenWhileGetIpWaitsIsSent) {
+    r.online(3, reply_table({{"RIPM", "IPMD000"}}, 1000));
+    r.p.at(500, [&] { r.f.cbo_ip_type.user_choose(1); });
+    r.p.at(5000, [&] { r.f.btn_discon.user_click(); });
+    r.f.btn_ip_get.user_click();
+    EXPECT_THAT(r.p.lines(0), ElementsAre("RIPM", "SIPM 1", "RLINK"));
+}
+
 TEST_F(Network, SetIpStaticSendsEachLineAfterThePreviousAcknowledgementAndOnlyAsciiText) {
     std::vector<std::string> seen; // each line with the time since the click and the progress bar
     std::int64_t start = 0;
