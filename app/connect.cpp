@@ -91,7 +91,7 @@ void btn_sys_refresh_Click(Console& c) {
 
 void refresh_all(Console& c) {
     Form1& f = c.f;
-    if (!check_link(c)) {
+    if (!read_may_start(c)) {
         return;
     }
     lock_panels(c);

@@ -14,7 +14,8 @@ void cbo_ipaddr_Click(Console& c);
 void btn_sys_refresh_Click(Console& c);
 
 // Status, network, bezel values and I/O, in that order, with the panels
-// locked and ProgressBar1 at 0, 30, 60, 85 and 100.
+// locked and ProgressBar1 at 0, 30, 60, 85 and 100. Refused without a word
+// while another exchange waits on the link (read_may_start).
 void refresh_all(Console& c);
 
 } // namespace wc

@@ -2,6 +2,8 @@
 
 #include "console/link.h"
 
+#include <algorithm>
+
 namespace wc {
 
 Console::Console(Platform& p) : platform(p) {
@@ -28,6 +30,11 @@ void Console::new_link() {
     if (!m_frames.empty()) {
         m_frames.back().link = m_link;
     }
+}
+
+bool Console::exchange_waiting() const {
+    return std::any_of(m_waits.begin(), m_waits.end(),
+                       [this](std::uint64_t link) { return !superseded(link); });
 }
 
 void Console::take_reply(const std::string& reply) {

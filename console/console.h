@@ -85,6 +85,23 @@ struct Console final : PlatformEvents {
     // while such an event yields are the operator's again.
     bool raised_by_reply() const { return !m_frames.empty() && m_frames.back().by_reply; }
 
+    // Held by a wait of an exchange for as long as it waits, with the
+    // generation of the link it waits on (see wait_on_link).
+    class ExchangeWait {
+    public:
+        explicit ExchangeWait(Console& c) : m_console(c) { c.m_waits.push_back(c.event_link()); }
+        ~ExchangeWait() { m_console.m_waits.pop_back(); }
+        ExchangeWait(const ExchangeWait&) = delete;
+        ExchangeWait& operator=(const ExchangeWait&) = delete;
+
+    private:
+        Console& m_console;
+    };
+    // Whether an exchange waits on the current link. Waits end in the reverse
+    // order of their start, as the events that run in them nest; the handler
+    // that asks is not waiting while it asks, so any such wait is another's.
+    bool exchange_waiting() const;
+
 private:
     // What an event frame remembers.
     struct EventState {
@@ -108,7 +125,8 @@ private:
 
     std::uint64_t m_link = 0;
     std::vector<EventState> m_frames;
-    bool m_taking_reply = false; // a reply parser is running
+    bool m_taking_reply = false;        // a reply parser is running
+    std::vector<std::uint64_t> m_waits; // the link of each running wait, the newest last
 };
 
 } // namespace wc

@@ -80,6 +80,10 @@ bool check_link(Console& c, OnLinkDown on_down) {
     return false;
 }
 
+bool read_may_start(Console& c) {
+    return check_link(c) && !c.exchange_waiting();
+}
+
 void send_one(Console& c, std::string_view cmd) {
     send_to(c, c.f.cbo_ipaddr.list_index(), cmd);
 }

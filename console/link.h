@@ -27,6 +27,16 @@ enum class OnLinkDown { go_offline, clear_model_then_go_offline };
 // offline and the caller abandons its action.
 bool check_link(Console& c, OnLinkDown on_down = OnLinkDown::go_offline);
 
+// Whether a read-back (a Refresh, a Recall with its bezel read, Get IP, the
+// I/O or picture Refresh) may start: as check_link while the link is down.
+// While another exchange waits on the link, the read is refused without a
+// word, as a bezel Send is while a status read runs: nested in that wait it
+// would take the answers the exchange awaits, or hand the step it shares back
+// to 0 when done, and that wait would never end. The exchange that waits ends
+// as it would have; the operator reads once it is over, or ends a silent
+// box's wait by Disconnect.
+bool read_may_start(Console& c);
+
 // The selected box's socket state (closed when nothing is selected).
 SocketState selected_state(const Console& c);
 
@@ -46,6 +56,7 @@ bool taken_over(const Console& c);
 // Yields until done() holds or the running handler's link is gone. The test
 // comes before each yield: on a dead link nothing may ever wake a yield.
 template <class Done> void wait_on_link(Console& c, Done done) {
+    const Console::ExchangeWait waiting(c);
     while (!done() && !link_lost(c)) {
         c.platform.yield();
     }

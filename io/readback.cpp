@@ -68,7 +68,7 @@ void reset_osd(Console& c) {
 
 void io_readback(Console& c) {
     Form1& f = c.f;
-    if (!check_link(c)) {
+    if (!read_may_start(c)) {
         return;
     }
     f.btn_io_rst[0].set_enabled(false);

@@ -26,7 +26,7 @@ std::string address_field(std::string_view reply, std::size_t first_octet) {
 
 void ip_readback(Console& c) {
     Form1& f = c.f;
-    if (!check_link(c)) {
+    if (!read_may_start(c)) {
         return;
     }
     f.ipget_step = 1;

@@ -66,7 +66,7 @@ void btn_img_rst_Click(Console& c, int index) {
 
 void picture_readback(Console& c) {
     Form1& f = c.f;
-    if (!check_link(c)) {
+    if (!read_may_start(c)) {
         return;
     }
     f.btn_img_rst[refresh_button].set_enabled(false);

@@ -61,7 +61,7 @@ void install_bezel(Console& c) {
 
 void bezel_value_readback(Console& c) {
     Form1& f = c.f;
-    if (!check_link(c)) {
+    if (!read_may_start(c)) {
         return;
     }
     f.bezel_read_step = awaits_h;

@@ -53,7 +53,7 @@ void btn_save_Click(Console& c, int slot) {
 
 void btn_recall_Click(Console& c, int slot) {
     Form1& f = c.f;
-    if (!check_link(c)) {
+    if (!read_may_start(c)) {
         return;
     }
     f.ProgressBar1.set_value(0);

@@ -1,3 +1,4 @@
+#include "app/connect.h"
 #include "network/network.h"
 #include "rig.h"
 #include "system/power.h"
@@ -47,6 +48,20 @@ TEST_F(Network, ATypeChosenWhileGetIpWaitsIsSent) {
     r.p.at(5000, [&] { r.f.btn_discon.user_click(); });
     r.f.btn_ip_get.user_click();
     EXPECT_THAT(r.p.lines(0), ElementsAre("RIPM", "SIPM 1", "RLINK"));
+}
+
+// Get IP or Refresh pressed while Get IP waits is refused without a word.
+TEST(GetIp, AReadBackPressedWhileItWaitsIsRefusedAndItEndsOnItsAnswers) {
+    for (auto press : {&Form1::btn_ip_get, &Form1::btn_sys_refresh}) {
+        Rig r{install_network, install_connect};
+        r.online(1, reply_table({{"RIPM", "IPMD001"}, {"RLINK", "IP00"}}, 1000));
+        const auto start = r.p.now();
+        r.p.at(500, [&] { (r.f.*press).user_click(); });
+        r.p.at(5000, [&] { r.f.btn_discon.user_click(); });
+        r.f.btn_ip_get.user_click();
+        EXPECT_EQ(r.p.now(), start + 2000);
+        EXPECT_THAT(r.p.lines(0), ElementsAre("RIPM", "RLINK"));
+    }
 }
 
 TEST_F(Network, SetIpStaticSendsEachLineAfterThePreviousAcknowledgementAndOnlyAsciiText) {

@@ -1,3 +1,4 @@
+#include "app/connect.h"
 #include "rig.h"
 #include "system/power.h"
 #include "system/status.h"
@@ -122,9 +123,9 @@ TEST(Bezel, ASendInsideARunningSendIsRefusedSilently) {
     }
 }
 
-// A hot key, the wall reset or Power pressed while a Send reads the switch
-// leaves the BEZE answer to the Send.
-TEST(Bezel, AWallCommandOrPowerDuringASendsSwitchReadLeavesTheAnswerToTheSend) {
+// A hot key, the wall reset, Power or a read-back pressed while a Send reads
+// the switch leaves the BEZE answer to the Send; a read-back is refused.
+TEST(Bezel, AWallCommandPowerOrAReadBackDuringASendsSwitchReadLeavesTheAnswerToTheSend) {
     const std::pair<const char*, std::function<void(Form1&)>> cases[] = {
         {"SHOT 3",
          [](Form1& f) {
@@ -133,10 +134,18 @@ TEST(Bezel, AWallCommandOrPowerDuringASendsSwitchReadLeavesTheAnswerToTheSend) {
          }},
         {"SWDE", [](Form1& f) { f.btn_tvwall_reset.user_click(); }},
         {"", [](Form1& f) { f.power_ctl[0].user_click(); }}, // asks for a Refresh, sends nothing
+        {"", [](Form1& f) { f.btn_sys_refresh.user_click(); }},
+        {"",
+         [](Form1& f) {
+             f.opt_tv3.user_click();
+             f.btn_recall[1].user_click();
+         }},
     };
-    for (const auto& [line, act] : cases) {
-        SCOPED_TRACE(line);
-        Rig r{install_layout, install_bezel, install_status, install_power};
+    for (std::size_t k = 0; k < std::size(cases); ++k) {
+        const auto& [line, act] = cases[k];
+        SCOPED_TRACE(k);
+        Rig r{install_layout, install_bezel,      install_status,
+              install_power,  install_favourites, install_connect};
         auto acks = reply_table({{"SBH 1", "BHV001"}, {"SBV 2", "BVV002"}});
         r.online(1, [acks](const std::string& sent) {
             return sent == "RBEZ" ? std::vector<Reply>{{"BEZE001\r\n", 1000}} : acks(sent);
