@@ -22,6 +22,15 @@ void set_address_fields_enabled(Form1& f, bool enabled) {
     }
 }
 
+// Whether a Set IP or a chosen type awaits its answers. Another address write
+// is refused without a word meanwhile, as a bezel Send is while a status read
+// runs: nested in that wait it would take the IPMD answer the first awaits on
+// the same step and hand the step back to 0 when done, and the first wait
+// would never end. The operator writes again once the first is over.
+bool address_write_waits(const Form1& f) {
+    return f.ipset_step != 0 || f.ipmode_step != 0;
+}
+
 // Mode changes are awaited on their own counter: "SIPM 0" on ipset_step (the
 // first step of a static write), "SIPM 1" on ipmode_step.
 void send_mode(Console& c, bool dhcp) {
@@ -80,7 +89,7 @@ constexpr Ack acks[] = {{address_type.set_reply, &Form1::ipset_step, 1},
 } // namespace
 
 void btn_ip_set_Click(Console& c) {
-    if (!check_link(c)) {
+    if (!check_link(c) || address_write_waits(c.f)) {
         return;
     }
     if (c.f.ip_mode != 1) {
@@ -100,7 +109,8 @@ void cbo_ip_type_Click(Console& c) {
     set_address_fields_enabled(f, !dhcp);
     // A type an IPMD answer shows is the box's own: nothing goes back. Told by
     // the event, not by ipget_step: the operator may choose while Get IP waits.
-    if (!c.raised_by_reply()) {
+    // Chosen while an address write waits, it is shown but not sent.
+    if (!c.raised_by_reply() && !address_write_waits(f)) {
         send_mode(c, dhcp);
     }
 }

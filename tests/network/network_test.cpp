@@ -86,6 +86,30 @@ TEST_F(Network, SetIpStaticSendsEachLineAfterThePreviousAcknowledgementAndOnlyAs
     EXPECT_EQ(r.f.ipset_step, 0);
 }
 
+// Set IP pressed again, or a type chosen, while Set IP awaits a slow box is
+// refused without a word; Set IP ends on its answers at 4,000 ms.
+TEST(SetIp, AnotherAddressWriteWhileItWaitsIsRefusedAndItEndsOnItsAnswers) {
+    const std::function<void(Form1&)> cases[] = {[](Form1& f) { f.btn_ip_set.user_click(); },
+                                                 [](Form1& f) { f.cbo_ip_type.user_choose(0); },
+                                                 [](Form1& f) { f.cbo_ip_type.user_choose(1); }};
+    for (std::size_t k = 0; k < std::size(cases); ++k) {
+        SCOPED_TRACE(k);
+        Rig r{install_network};
+        r.online(1, reply_table({{"SIPM 0", "IPMD000"},
+                                 {"SIPM 1", "IPMD001"},
+                                 {"SIPA ", "IPA0"},
+                                 {"SMAA ", "MAA0"},
+                                 {"SGAA ", "GAA0"}},
+                                1000));
+        const auto start = r.p.now();
+        r.p.at(500, [&] { cases[k](r.f); });
+        r.p.at(9000, [&] { r.f.btn_discon.user_click(); });
+        r.f.btn_ip_set.user_click();
+        EXPECT_EQ(r.p.now(), start + 4000);
+        EXPECT_THAT(r.p.lines(0), ElementsAre("SIPM 0", "SIPA ", "SMAA ", "SGAA "));
+    }
+}
+
 TEST_F(Network, ReLinkWaitsTheFullDelayEveryTimeThenGoesOffline) {
     r.online(3, {});
     r.p.at(500, [&] { r.f.btn_discon.user_click(); });
