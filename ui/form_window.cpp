@@ -85,11 +85,11 @@ QWidget* FormWindow::widget_of(const Control& control) const {
 // The widgets of the controls inside `outer` (the whole window for null)
 // that stand in no hidden frame. The window's controls are built when it is
 // first shown, and a page not shown then when it is first shown: four of the
-// five pages hold more than half the window, and building them made the
-// window take twice as long to appear. Every widget of the pass exists before
-// any shows its control, since a frame that shows as visible builds what it
-// holds; Tab moves through the controls in the model's order whatever was
-// built first.
+// five pages hold more than half the window's controls, and building them
+// was a large part of the wait for the window to appear. Every widget of the
+// pass exists before any shows its control, since a frame that shows as
+// visible builds what it holds; Tab moves through the controls in the model's
+// order whatever was built first.
 void FormWindow::build_shown_within(const Control* outer) {
     const auto shown = [](const Control& control) {
         for (const Frame* frame = control.parent(); frame != nullptr; frame = frame->parent()) {
