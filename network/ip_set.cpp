@@ -101,6 +101,14 @@ void btn_ip_set_Click(Console& c) {
 
 void cbo_ip_type_Click(Console& c) {
     Form1& f = c.f;
+    // Chosen while an address write waits, a type is refused: the list shows
+    // again the type being written, which is what the box will have.
+    if (!c.raised_by_reply() && address_write_waits(f)) {
+        if (f.cbo_ip_type.list_index() != f.ip_mode) {
+            f.cbo_ip_type.set_list_index(f.ip_mode);
+        }
+        return;
+    }
     f.ip_mode = static_cast<std::uint8_t>(f.cbo_ip_type.list_index());
     if (!check_link(c)) {
         return;
@@ -109,8 +117,7 @@ void cbo_ip_type_Click(Console& c) {
     set_address_fields_enabled(f, !dhcp);
     // A type an IPMD answer shows is the box's own: nothing goes back. Told by
     // the event, not by ipget_step: the operator may choose while Get IP waits.
-    // Chosen while an address write waits, it is shown but not sent.
-    if (!c.raised_by_reply() && !address_write_waits(f)) {
+    if (!c.raised_by_reply()) {
         send_mode(c, dhcp);
     }
 }

@@ -87,11 +87,14 @@ TEST_F(Network, SetIpStaticSendsEachLineAfterThePreviousAcknowledgementAndOnlyAs
 }
 
 // Set IP pressed again, or a type chosen, while Set IP awaits a slow box is
-// refused without a word; Set IP ends on its answers at 4,000 ms.
+// refused without a word; Set IP ends on its answers at 4,000 ms, and the
+// window shows the type it wrote.
 TEST(SetIp, AnotherAddressWriteWhileItWaitsIsRefusedAndItEndsOnItsAnswers) {
-    const std::function<void(Form1&)> cases[] = {[](Form1& f) { f.btn_ip_set.user_click(); },
-                                                 [](Form1& f) { f.cbo_ip_type.user_choose(0); },
-                                                 [](Form1& f) { f.cbo_ip_type.user_choose(1); }};
+    // What is done meanwhile, and the type the list shows after.
+    const std::pair<std::function<void(Form1&)>, const char*> cases[] = {
+        {[](Form1& f) { f.btn_ip_set.user_click(); }, ""},
+        {[](Form1& f) { f.cbo_ip_type.user_choose(0); }, "STATIC"},
+        {[](Form1& f) { f.cbo_ip_type.user_choose(1); }, "STATIC"}};
     for (std::size_t k = 0; k < std::size(cases); ++k) {
         SCOPED_TRACE(k);
         Rig r{install_network};
@@ -102,11 +105,14 @@ TEST(SetIp, AnotherAddressWriteWhileItWaitsIsRefusedAndItEndsOnItsAnswers) {
                                  {"SGAA ", "GAA0"}},
                                 1000));
         const auto start = r.p.now();
-        r.p.at(500, [&] { cases[k](r.f); });
+        r.p.at(500, [&] { cases[k].first(r.f); });
         r.p.at(9000, [&] { r.f.btn_discon.user_click(); });
         r.f.btn_ip_set.user_click();
         EXPECT_EQ(r.p.now(), start + 4000);
         EXPECT_THAT(r.p.lines(0), ElementsAre("SIPM 0", "SIPA ", "SMAA ", "SGAA "));
+        EXPECT_EQ(r.f.cbo_ip_type.text(), cases[k].second)
+            << "the type written, whatever was chosen meanwhile";
+        EXPECT_TRUE(r.f.txt_ip.enabled());
     }
 }
 
