@@ -19,6 +19,9 @@ std::string_view chars(std::string_view text, std::size_t from, std::size_t coun
 // Whether the key stands exactly (case-sensitive, whole length) at position from.
 bool key_at(std::string_view text, std::string_view key, std::size_t from = 1);
 
+// An on/off answer behind a four-letter key ("POWE001", "BEZE000"): on unless its value is 000.
+bool switched_on(std::string_view reply);
+
 // The whole text as a decimal number within lo..hi: plain digits (leading
 // zeros allowed), no sign, no blank, no fraction. How a box reads a number in
 // a command, and how scripts write one.

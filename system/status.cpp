@@ -36,7 +36,7 @@ void parse_status_reply(Console& c, std::string reply) {
     Form1& f = c.f;
     const std::string_view value = chars(reply, 5, 3);
     if (key_at(reply, named_setting("power").key) && f.status_step == 1) {
-        const bool off = value == "000";
+        const bool off = !switched_on(reply);
         f.power_ctl[0].set_visible(false);
         f.power_ctl[1].set_visible(!off);
         f.power_ctl[2].set_visible(off);
@@ -50,7 +50,7 @@ void parse_status_reply(Console& c, std::string reply) {
         }
         f.status_step = 4;
     } else if (key_at(reply, named_setting("bezel").key) && f.status_step == 4) {
-        f.opt_bezel[value == "000" ? 0 : 1].choose();
+        f.opt_bezel[switched_on(reply) ? 1 : 0].choose();
         f.status_step = 5;
     } else if (key_at(reply, named_setting("firmware").key) && f.status_step == 5) {
         f.window.set_caption(std::string(version_caption) + "    FW: v" + std::string(chars(reply, 5, 1)) +

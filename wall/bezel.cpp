@@ -120,7 +120,7 @@ void parse_bezel_reply(Console& c, std::string reply) {
     Form1& f = c.f;
     const std::string_view value = chars(reply, 4, 3);
     if (key_at(reply, bezel_switch.key) && f.bezel_read_step == awaits_switch) {
-        f.opt_bezel[chars(reply, 5, 3) == "000" ? 0 : 1].choose();
+        f.opt_bezel[switched_on(reply) ? 1 : 0].choose();
         f.bezel_read_step = switch_done;
     } else if (key_at(reply, bezel_h.key) && f.bezel_read_step == awaits_h) {
         show_value(f.cbo_val_H[1], value);
