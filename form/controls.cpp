@@ -52,13 +52,17 @@ bool Control::shown_enabled() const {
     return true;
 }
 
-bool Control::operable() const {
-    for (const Control* c = this; c != nullptr; c = c->m_parent) {
+bool Control::in_shown_frames() const {
+    for (const Control* c = m_parent; c != nullptr; c = c->m_parent) {
         if (!c->m_visible) {
             return false;
         }
     }
-    return shown_enabled();
+    return true;
+}
+
+bool Control::operable() const {
+    return m_visible && in_shown_frames() && shown_enabled();
 }
 
 void Control::changed(Prop what) {

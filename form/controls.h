@@ -76,6 +76,8 @@ public:
     // are enabled and shown, or, for a control told so, when it is enabled and
     // shown itself while the given condition holds whatever its frames say.
     bool operable() const;
+    // Every frame around the control is shown (the control itself may be hidden).
+    bool in_shown_frames() const;
     // Enabled as a view shows it: itself and its frames (or its exemption).
     bool shown_enabled() const;
     void stay_operable_while(const bool* condition) { m_operable_while = condition; }

@@ -91,19 +91,11 @@ QWidget* FormWindow::widget_of(const Control& control) const {
 // visible builds what it holds; Tab moves through the controls in the model's
 // order whatever was built first.
 void FormWindow::build_shown_within(const Control* outer) {
-    const auto shown = [](const Control& control) {
-        for (const Frame* frame = control.parent(); frame != nullptr; frame = frame->parent()) {
-            if (!frame->visible()) {
-                return false;
-            }
-        }
-        return true;
-    };
     const bool first = m_widgets.empty();
     std::vector<Control*> built;
     for (Control* control : m_form.controls()) {
         if (control != &m_form.window && !m_widgets.contains(control) && inside(*control, outer) &&
-            shown(*control)) {
+            control->in_shown_frames()) {
             build(*control);
             built.push_back(control);
         }
