@@ -37,7 +37,7 @@ bool Console::exchange_waiting() const {
                        [this](std::uint64_t link) { return !superseded(link); });
 }
 
-void Console::take_reply(const std::string& reply) {
+void Console::take_reply(const Reply& reply) {
     const bool outer = m_taking_reply;
     m_taking_reply = true;
     for (ReplyParser parser : parsers) {

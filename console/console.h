@@ -4,8 +4,8 @@
 // reply parsers in the order in which every received chunk passes them.
 
 #include "form/form.h"
-#include "link/line_assembler.h"
 #include "link/platform.h"
+#include "link/reply_reader.h"
 
 #include <array>
 #include <cstddef>
@@ -17,8 +17,8 @@ namespace wc {
 
 struct Console;
 
-// Each parser gets its own copy of the chunk.
-using ReplyParser = void (*)(Console&, std::string chunk);
+// Every parser gets every whole reply, and none can change what the next one gets.
+using ReplyParser = void (*)(Console&, const Reply& reply);
 
 // The fixed order of the reply parsers; a slot whose parser is not installed is skipped.
 enum class ParserSlot : std::size_t {
@@ -45,12 +45,12 @@ struct Console final : PlatformEvents {
     Form1 f;
     Platform& platform;
     std::array<ReplyParser, static_cast<std::size_t>(ParserSlot::count)> parsers{};
-    // What each socket has received of a reply whose line end is still to come.
-    std::array<LineAssembler, socket_count> reply_lines;
+    // The replies of each box, read from whatever it sends around them.
+    std::array<ReplyReader, socket_count> replies;
 
     void install(ParserSlot slot, ReplyParser parser) { parsers[static_cast<std::size_t>(slot)] = parser; }
-    // One whole reply line through every installed parser, in slot order.
-    void take_reply(const std::string& reply);
+    // One whole reply through every installed parser, in slot order.
+    void take_reply(const Reply& reply);
 
     void data_arrival(int socket) override;
     void timer_fired(TimerId timer) override;

@@ -20,7 +20,7 @@ bool has_socket(int i) {
 // A closed socket's half-received reply goes with it.
 void close_socket(Console& c, int i) {
     c.platform.socket_close(i);
-    c.reply_lines[static_cast<std::size_t>(i)] = {};
+    c.replies[static_cast<std::size_t>(i)] = {};
 }
 } // namespace
 
@@ -143,9 +143,10 @@ void wsk_client_DataArrival(Console& c, int /*index*/) {
     }
     const std::string chunk = c.platform.socket_read(selected);
     c.f.TextInfo.set_text(chunk);
-    // A box may join two replies in one chunk or split one over two, while the
-    // parsers read one reply from its first character on: they get whole lines.
-    for (const std::string& reply : c.reply_lines[static_cast<std::size_t>(selected)].feed(chunk)) {
+    // A box may join two replies in one chunk or split one over two, and frame
+    // them as its firmware likes, while the parsers read one reply from its
+    // first character on: they get every whole reply, each once.
+    for (const Reply& reply : c.replies[static_cast<std::size_t>(selected)].feed(chunk)) {
         c.take_reply(reply);
     }
 }

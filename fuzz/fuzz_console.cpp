@@ -33,7 +33,7 @@ namespace {
 
 using namespace wc;
 using test::BoxScript;
-using test::Reply;
+using test::Chunk;
 
 constexpr int max_boxes = 4;
 constexpr int reply_ms = 10;
@@ -117,7 +117,7 @@ private:
     void step();
     Action operator_action();
     Action control_action(Control& control);
-    std::vector<Reply> answer(int box, const std::string& line);
+    std::vector<Chunk> answer(int box, const std::string& line);
     void set_answering();
     void link_event();
     void search_finds();
@@ -266,10 +266,11 @@ Session::Action Session::control_action(Control& control) {
     }
 }
 
-std::vector<Reply> Session::answer(int box, const std::string& line) {
+std::vector<Chunk> Session::answer(int box, const std::string& line) {
     SimulatedBox& b = m_boxes[static_cast<std::size_t>(box)];
-    std::vector<Reply> replies;
+    std::vector<Chunk> replies;
     for (std::string& text : b.box.handle_line(line)) {
+        text += "\r\n";
         switch (b.answering) {
         case Answering::normally:
         case Answering::count:

@@ -24,7 +24,7 @@ void io_setting_KeyDown(Console& c, IoSetting setting, int key);
 void io_readback(Console& c);
 // Index 0 "Refresh", 1 "Reset", 2 "OSD Info".
 void btn_io_rst_Click(Console& c, int index);
-void parse_io_reply(Console& c, std::string reply);
-void parse_osd_reset_reply(Console& c, std::string reply);
+void parse_io_reply(Console& c, const Reply& reply);
+void parse_osd_reset_reply(Console& c, const Reply& reply);
 
 } // namespace wc

@@ -29,16 +29,16 @@ constexpr const Action& osd_reset = named_action("osd-reset");
 constexpr const Action& osd_info = named_action("osd-info");
 constexpr std::uint8_t step_count = static_cast<std::uint8_t>(std::size(steps));
 
-void show_value(Form1& f, const Step& step, std::string_view value) {
+void show_value(Form1& f, const Step& step, const Reply& reply) {
     if (step.list == nullptr) {
-        f.opt_mute[value == "001" ? 1 : 0].choose();
+        f.opt_mute[reply.value() == 1 ? 1 : 0].choose();
         return;
     }
     // A value the list has no entry for keeps the shown one.
     ComboBox& list = *step.list(f);
-    const long position = whole_value(value) - step.setting->lo;
+    const int position = reply.value() - step.setting->lo;
     if (position >= 0 && position < list.list_count()) {
-        list.set_list_index(static_cast<int>(position));
+        list.set_list_index(position);
     }
 }
 
@@ -81,23 +81,23 @@ void io_readback(Console& c) {
     f.btn_io_rst[0].set_enabled(true);
 }
 
-void parse_io_reply(Console& c, std::string reply) {
+void parse_io_reply(Console& c, const Reply& reply) {
     Form1& f = c.f;
     if (f.io_read_step >= 1 && f.io_read_step <= step_count) {
         const Step& step = steps[f.io_read_step - 1];
-        if (key_at(reply, step.setting->key)) {
-            show_value(f, step, chars(reply, 5, 3));
+        if (reply.key() == step.setting->key) {
+            show_value(f, step, reply);
             ++f.io_read_step;
             return;
         }
     }
-    if (key_at(reply, osd_info.ack) && f.osd_info_step == 1) {
+    if (reply.key() == osd_info.ack && f.osd_info_step == 1) {
         f.osd_info_step = 2;
     }
 }
 
-void parse_osd_reset_reply(Console& c, std::string reply) {
-    if (key_at(reply, osd_reset.ack) && c.f.io_reset_step == 1) {
+void parse_osd_reset_reply(Console& c, const Reply& reply) {
+    if (reply.key() == osd_reset.ack && c.f.io_reset_step == 1) {
         c.f.io_reset_step = 2;
     }
 }

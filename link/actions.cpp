@@ -1,8 +1,23 @@
 #include "link/actions.h"
 
+#include "link/replies.h"
+
 #include <algorithm>
 
 namespace wc {
+
+namespace {
+// Every acknowledgement an action awaits is a reply the readers know.
+consteval bool acks_are_replies() {
+    for (const Action& action : actions) {
+        if (!action.ack.empty() && !is_reply_key(action.ack)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(acks_are_replies());
+} // namespace
 
 const Action* find_action(std::string_view name) {
     return find_named(actions, name);

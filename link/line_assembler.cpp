@@ -7,11 +7,7 @@ std::vector<std::string> LineAssembler::feed(std::string_view chunk) {
     m_partial.append(chunk);
     std::size_t start = 0;
     for (std::size_t lf = m_partial.find('\n'); lf != std::string::npos; lf = m_partial.find('\n', lf + 1)) {
-        const bool after_cr = lf > start && m_partial[lf - 1] == '\r';
-        if (m_end == LineEnd::crlf && !after_cr) {
-            continue;
-        }
-        const std::size_t end = after_cr ? lf - 1 : lf;
+        const std::size_t end = lf > start && m_partial[lf - 1] == '\r' ? lf - 1 : lf;
         if (!m_discarding && end - start <= m_limit) {
             lines.push_back(m_partial.substr(start, end - start));
         }

@@ -15,14 +15,6 @@ std::string_view chars(std::string_view text, std::size_t from, std::size_t coun
     return text.substr(from - 1, count);
 }
 
-bool key_at(std::string_view text, std::string_view key, std::size_t from) {
-    return chars(text, from, key.size()) == key;
-}
-
-bool switched_on(std::string_view reply) {
-    return chars(reply, 5, 3) != "000";
-}
-
 namespace {
 bool is_digit(char c) {
     return c >= '0' && c <= '9';

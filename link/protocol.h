@@ -1,8 +1,7 @@
 #pragma once
 
-// Command lines out, keyed replies in. Replies are read at fixed character
-// positions counted from 1 at the start of a chunk; a chunk shorter than a
-// field gives a shorter (or empty) field, never an error.
+// Command lines out, and the numbers in them: as the console writes them, as
+// the box reads them, as an operator types them.
 
 #include <optional>
 #include <string>
@@ -13,14 +12,9 @@ namespace wc {
 inline constexpr int box_port = 23;
 inline constexpr std::string_view line_end = "\r\n";
 
-// Characters from..from+count-1 (1-based) of text, cut short at its end.
+// Characters from..from+count-1 (1-based) of text, cut short at its end: a
+// text shorter than a field gives a shorter (or empty) field, never an error.
 std::string_view chars(std::string_view text, std::size_t from, std::size_t count);
-
-// Whether the key stands exactly (case-sensitive, whole length) at position from.
-bool key_at(std::string_view text, std::string_view key, std::size_t from = 1);
-
-// An on/off answer behind a four-letter key ("POWE001", "BEZE000"): on unless its value is 000.
-bool switched_on(std::string_view reply);
 
 // The whole text as a decimal number within lo..hi: plain digits (leading
 // zeros allowed), no sign, no blank, no fraction. How a box reads a number in

@@ -9,17 +9,6 @@ namespace wc {
 
 namespace {
 
-bool all_digits(std::string_view text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// Three digits at position from (1-based), as the box writes every value.
-std::optional<int> field_at(std::string_view reply, std::size_t from, int lo, int hi) {
-    const std::string_view field = chars(reply, from, value_digits);
-    return field.size() == value_digits ? number_in(field, lo, hi) : std::nullopt;
-}
-
 char lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -40,27 +29,28 @@ std::string dotted(const Octets& octets) {
     return text;
 }
 
-std::optional<Value> decode_address(const Setting& row, std::string_view reply) {
+// Every reply the catalogue awaits is one the readers know.
+consteval bool keys_are_replies() {
+    for (const Setting& row : settings) {
+        if (!is_reply_key(row.key) || (!row.set_reply.empty() && !is_reply_key(row.set_reply))) {
+            return false;
+        }
+    }
+    return is_reply_key(relink_notice);
+}
+static_assert(keys_are_replies());
+
+std::optional<Value> decode_address(const Setting& row, const Reply& reply) {
     Octets octets{};
     const std::size_t first = static_cast<std::size_t>(row.field) * octets.size();
     for (std::size_t k = 0; k < octets.size(); ++k) {
-        const auto octet =
-            field_at(reply, first_address_field + address_field_distance * (first + k), 0, 255);
+        const auto octet = number_in(reply.field(first + k), 0, 255);
         if (!octet) {
             return std::nullopt;
         }
         octets[k] = *octet;
     }
     return dotted(octets);
-}
-
-std::optional<Value> decode_firmware(std::string_view reply) {
-    const std::string_view major = chars(reply, 5, 1);
-    const std::string_view minor = chars(reply, 6, 2);
-    if (!all_digits(major) || minor.size() != 2 || !all_digits(minor)) {
-        return std::nullopt;
-    }
-    return std::string(major) + "." + std::string(minor);
 }
 
 } // namespace
@@ -105,33 +95,31 @@ std::span<const std::string_view> value_names(ValueNames names) {
 }
 
 bool is_plain_number(const Setting& row) {
-    return (row.layout == ReplyLayout::keyed || row.layout == ReplyLayout::picture) &&
+    return (row.layout() == ReplyLayout::keyed || row.layout() == ReplyLayout::picture) &&
            row.names == ValueNames::none;
 }
 
-bool answers(const Setting& row, std::string_view reply) {
-    return key_at(reply, row.key, row.layout == ReplyLayout::picture ? picture_key_at : 1);
+bool answers(const Setting& row, const Reply& reply) {
+    return reply.key() == row.key;
 }
 
-std::optional<Value> decode(const Setting& row, std::string_view reply) {
+std::optional<Value> decode(const Setting& row, const Reply& reply) {
     if (!answers(row, reply)) {
         return std::nullopt;
     }
-    switch (row.layout) {
+    switch (reply.layout()) {
     case ReplyLayout::keyed:
-        if (const auto value = field_at(reply, row.key.size() + 1, row.lo, row.hi)) {
-            return *value;
-        }
-        return std::nullopt;
     case ReplyLayout::picture:
-        if (const auto value = field_at(reply, picture_value_at, row.lo, row.hi)) {
-            return *value;
+        if (reply.value() >= row.lo && reply.value() <= row.hi) {
+            return reply.value();
         }
         return std::nullopt;
     case ReplyLayout::address:
         return decode_address(row, reply);
     case ReplyLayout::firmware:
-        return decode_firmware(reply);
+        return firmware_version(reply);
+    case ReplyLayout::ack:
+        break;
     }
     return std::nullopt;
 }
@@ -140,7 +128,7 @@ std::optional<Value> parse_value(const Setting& row, std::string_view text) {
     if (row.set.empty()) {
         return std::nullopt;
     }
-    if (row.layout == ReplyLayout::address) {
+    if (row.layout() == ReplyLayout::address) {
         if (auto address = dotted_address(text)) {
             return std::move(*address);
         }

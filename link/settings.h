@@ -28,23 +28,14 @@ inline constexpr std::array<std::string_view, 29> resolution_names{
 inline constexpr std::array<std::string_view, 2> address_type_names{"STATIC", "DHCP"};
 inline constexpr std::array<std::string_view, 2> switch_names{"OFF", "ON"};
 
-// Where the value stands in the reply to a setting's read line.
-enum class ReplyLayout {
-    keyed,    // key at 1, three digits right behind it: "POWE001", "BHV010"
-    picture,  // output tag at 1-7, key at 8-11, three digits at 12-14: "OUT C: BRIV050"
-    address,  // "IP00" and twelve three-digit fields at 5, 12, ... 82, four per address
-    firmware, // "VERS", major at 5, minor at 6-7: "VERS115" is version 1.15
-};
-
 // Which names a numbered setting's values have, if any.
 enum class ValueNames { none, on_off, address_type, resolution };
 
 struct Setting {
-    std::string_view name; // as scripts write it: "brightness.b", "osd.timeout"
-    std::string_view read; // the whole read line, blanks included: "RBRI 2", "RBH "
-    std::string_view key;  // the reply's key
-    ReplyLayout layout;
-    int field = 0;          // address layout: 0 address, 1 mask, 2 gateway
+    std::string_view name;  // as scripts write it: "brightness.b", "osd.timeout"
+    std::string_view read;  // the whole read line, blanks included: "RBRI 2", "RBH "
+    std::string_view key;   // the key of the reply to the read line
+    int field = 0;          // the addresses: 0 address, 1 mask, 2 gateway
     std::string_view set{}; // the set line before its value: "SBRI 2", "SOSDH"; empty when read only
     // The key of the box's answer to the set line; empty when the box answers nothing.
     std::string_view set_reply{};
@@ -55,6 +46,9 @@ struct Setting {
     // The box re-links after the set line: it ends the connection, so nothing
     // more can be sent or read on it.
     bool relinks = false;
+
+    // Where the value stands in the reply to the read line.
+    constexpr ReplyLayout layout() const { return find_reply_format(key)->layout; }
 };
 
 // What the box says after its answer to a re-linking set line.
@@ -68,41 +62,40 @@ inline constexpr int picture_outputs = 4;
 using Value = std::variant<int, std::string>;
 
 inline constexpr std::array<Setting, 33> settings{{
-    {"power", "RPOW", "POWE", ReplyLayout::keyed, 0, "SPOW", "POWE", 0, 1, 1, ValueNames::on_off},
-    {"id", "RMDN", "MODN", ReplyLayout::keyed, 0, "SMDN", "", 0, 255, 0},
-    {"firmware", "RVER", "VERS", ReplyLayout::firmware},
-    {"bezel", "RBEZ", "BEZE", ReplyLayout::keyed, 0, "SBEZ", "", 0, 1, 0, ValueNames::on_off},
-    {"bezel.h", "RBH ", "BHV", ReplyLayout::keyed, 0, "SBH", "BHV", 0, 255, 10},
-    {"bezel.v", "RBV ", "BVV", ReplyLayout::keyed, 0, "SBV", "BVV", 0, 255, 10},
-    {"address-type", "RIPM", "IPMD", ReplyLayout::keyed, 0, "SIPM", "IPMD", 0, 1, 0, ValueNames::address_type,
-     true},
-    {"ip", "RLINK", "IP00", ReplyLayout::address, 0, "SIPA", "IPA0"},
-    {"mask", "RLINK", "IP00", ReplyLayout::address, 1, "SMAA", "MAA0"},
-    {"gateway", "RLINK", "IP00", ReplyLayout::address, 2, "SGAA", "GAA0"},
-    {"resolution", "RRES", "RESO", ReplyLayout::keyed, 0, "SRES", "", 0, 28, 20, ValueNames::resolution},
-    {"osd.display", "ROSDD", "OSDD", ReplyLayout::keyed, 0, "SOSDD", "", 0, 1, 0, ValueNames::on_off},
-    {"osd.timeout", "ROSDT", "OSDT", ReplyLayout::keyed, 0, "SOSDT", "", 5, 50, 5},
-    {"osd.h", "ROSDH", "OSDH", ReplyLayout::keyed, 0, "SOSDH", "", 0, 20, 5},
-    {"osd.v", "ROSDV", "OSDV", ReplyLayout::keyed, 0, "SOSDV", "", 0, 20, 5},
-    {"osd.gain", "ROSDG", "OSDG", ReplyLayout::keyed, 0, "SOSDG", "", 0, 10, 2},
-    {"mute", "RMUTE", "MUTE", ReplyLayout::keyed, 0, "SMUTE", "", 0, 1, 0, ValueNames::on_off},
+    {"power", "RPOW", "POWE", 0, "SPOW", "POWE", 0, 1, 1, ValueNames::on_off},
+    {"id", "RMDN", "MODN", 0, "SMDN", "", 0, 255, 0},
+    {"firmware", "RVER", "VERS"},
+    {"bezel", "RBEZ", "BEZE", 0, "SBEZ", "", 0, 1, 0, ValueNames::on_off},
+    {"bezel.h", "RBH ", "BHV", 0, "SBH", "BHV", 0, 255, 10},
+    {"bezel.v", "RBV ", "BVV", 0, "SBV", "BVV", 0, 255, 10},
+    {"address-type", "RIPM", "IPMD", 0, "SIPM", "IPMD", 0, 1, 0, ValueNames::address_type, true},
+    {"ip", "RLINK", "IP00", 0, "SIPA", "IPA0"},
+    {"mask", "RLINK", "IP00", 1, "SMAA", "MAA0"},
+    {"gateway", "RLINK", "IP00", 2, "SGAA", "GAA0"},
+    {"resolution", "RRES", "RESO", 0, "SRES", "", 0, 28, 20, ValueNames::resolution},
+    {"osd.display", "ROSDD", "OSDD", 0, "SOSDD", "", 0, 1, 0, ValueNames::on_off},
+    {"osd.timeout", "ROSDT", "OSDT", 0, "SOSDT", "", 5, 50, 5},
+    {"osd.h", "ROSDH", "OSDH", 0, "SOSDH", "", 0, 20, 5},
+    {"osd.v", "ROSDV", "OSDV", 0, "SOSDV", "", 0, 20, 5},
+    {"osd.gain", "ROSDG", "OSDG", 0, "SOSDG", "", 0, 10, 2},
+    {"mute", "RMUTE", "MUTE", 0, "SMUTE", "", 0, 1, 0, ValueNames::on_off},
     // Picture values: a, b, c, d are the outputs OUT A .. OUT D, numbered 1 to 4 on the wire.
-    {"brightness.a", "RBRI 1", "BRIV", ReplyLayout::picture, 0, "SBRI 1", "", 0, 100, 50},
-    {"brightness.b", "RBRI 2", "BRIV", ReplyLayout::picture, 0, "SBRI 2", "", 0, 100, 50},
-    {"brightness.c", "RBRI 3", "BRIV", ReplyLayout::picture, 0, "SBRI 3", "", 0, 100, 50},
-    {"brightness.d", "RBRI 4", "BRIV", ReplyLayout::picture, 0, "SBRI 4", "", 0, 100, 50},
-    {"contrast.a", "RCON 1", "CONV", ReplyLayout::picture, 0, "SCON 1", "", 0, 100, 50},
-    {"contrast.b", "RCON 2", "CONV", ReplyLayout::picture, 0, "SCON 2", "", 0, 100, 50},
-    {"contrast.c", "RCON 3", "CONV", ReplyLayout::picture, 0, "SCON 3", "", 0, 100, 50},
-    {"contrast.d", "RCON 4", "CONV", ReplyLayout::picture, 0, "SCON 4", "", 0, 100, 50},
-    {"saturation.a", "RSAT 1", "SATV", ReplyLayout::picture, 0, "SSAT 1", "", 0, 100, 50},
-    {"saturation.b", "RSAT 2", "SATV", ReplyLayout::picture, 0, "SSAT 2", "", 0, 100, 50},
-    {"saturation.c", "RSAT 3", "SATV", ReplyLayout::picture, 0, "SSAT 3", "", 0, 100, 50},
-    {"saturation.d", "RSAT 4", "SATV", ReplyLayout::picture, 0, "SSAT 4", "", 0, 100, 50},
-    {"hue.a", "RHUE 1", "HUEV", ReplyLayout::picture, 0, "SHUE 1", "", 0, 100, 50},
-    {"hue.b", "RHUE 2", "HUEV", ReplyLayout::picture, 0, "SHUE 2", "", 0, 100, 50},
-    {"hue.c", "RHUE 3", "HUEV", ReplyLayout::picture, 0, "SHUE 3", "", 0, 100, 50},
-    {"hue.d", "RHUE 4", "HUEV", ReplyLayout::picture, 0, "SHUE 4", "", 0, 100, 50},
+    {"brightness.a", "RBRI 1", "BRIV", 0, "SBRI 1", "", 0, 100, 50},
+    {"brightness.b", "RBRI 2", "BRIV", 0, "SBRI 2", "", 0, 100, 50},
+    {"brightness.c", "RBRI 3", "BRIV", 0, "SBRI 3", "", 0, 100, 50},
+    {"brightness.d", "RBRI 4", "BRIV", 0, "SBRI 4", "", 0, 100, 50},
+    {"contrast.a", "RCON 1", "CONV", 0, "SCON 1", "", 0, 100, 50},
+    {"contrast.b", "RCON 2", "CONV", 0, "SCON 2", "", 0, 100, 50},
+    {"contrast.c", "RCON 3", "CONV", 0, "SCON 3", "", 0, 100, 50},
+    {"contrast.d", "RCON 4", "CONV", 0, "SCON 4", "", 0, 100, 50},
+    {"saturation.a", "RSAT 1", "SATV", 0, "SSAT 1", "", 0, 100, 50},
+    {"saturation.b", "RSAT 2", "SATV", 0, "SSAT 2", "", 0, 100, 50},
+    {"saturation.c", "RSAT 3", "SATV", 0, "SSAT 3", "", 0, 100, 50},
+    {"saturation.d", "RSAT 4", "SATV", 0, "SSAT 4", "", 0, 100, 50},
+    {"hue.a", "RHUE 1", "HUEV", 0, "SHUE 1", "", 0, 100, 50},
+    {"hue.b", "RHUE 2", "HUEV", 0, "SHUE 2", "", 0, 100, 50},
+    {"hue.c", "RHUE 3", "HUEV", 0, "SHUE 3", "", 0, 100, 50},
+    {"hue.d", "RHUE 4", "HUEV", 0, "SHUE 4", "", 0, 100, 50},
 }};
 
 // The row of that name; nullptr when there is none.
@@ -136,14 +129,14 @@ std::span<const std::string_view> value_names(ValueNames names);
 // rather than as a text.
 bool is_plain_number(const Setting& row);
 
-// Whether the reply's key stands where the setting's reply has it. Only the
-// key: a reply can answer a read and still carry no value the setting takes.
-bool answers(const Setting& row, std::string_view reply);
+// Whether the reply is the one to the setting's read line. Only the key: a
+// reply can answer a read and still carry no value the setting takes.
+bool answers(const Setting& row, const Reply& reply);
 
 // The value in a reply to the read line (or to the set line, where the box
-// echoes the value). Nothing when the key is not in its place, a field is not
-// all digits, or the value lies outside what the setting takes.
-std::optional<Value> decode(const Setting& row, std::string_view reply);
+// echoes the value). Nothing when the reply has another key or the value lies
+// outside what the setting takes.
+std::optional<Value> decode(const Setting& row, const Reply& reply);
 
 // A dotted IPv4 address: four octets 0..255, one to three digits each.
 std::optional<Octets> address_octets(std::string_view text);

@@ -11,13 +11,13 @@ constexpr const Setting& address_type = named_setting("address-type");
 constexpr const Setting& addresses = named_setting("ip"); // the mask and the gateway come with it
 
 // Four fields of the addresses reply, shown as the box wrote them.
-std::string address_field(std::string_view reply, std::size_t first_octet) {
+std::string address_field(const Reply& reply, std::size_t first_octet) {
     std::string text;
     for (std::size_t k = first_octet; k < first_octet + 4; ++k) {
         if (k != first_octet) {
             text += '.';
         }
-        text += chars(reply, first_address_field + address_field_distance * k, value_digits);
+        text += reply.field(k);
     }
     return text;
 }
@@ -40,17 +40,16 @@ void ip_readback(Console& c) {
     f.ipget_step = 0;
 }
 
-void parse_ip_reply(Console& c, std::string reply) {
+void parse_ip_reply(Console& c, const Reply& reply) {
     Form1& f = c.f;
-    if (key_at(reply, address_type.key) && f.ipget_step == 1) {
+    if (reply.key() == address_type.key && f.ipget_step == 1) {
         // A type the list does not have keeps the shown one; the read goes on
         // so that it never waits for an answer already given.
-        const long type = whole_value(chars(reply, 5, 3));
-        if (type >= 0 && type < f.cbo_ip_type.list_count()) {
-            f.cbo_ip_type.set_list_index(static_cast<int>(type));
+        if (reply.value() < f.cbo_ip_type.list_count()) {
+            f.cbo_ip_type.set_list_index(reply.value());
         }
         f.ipget_step = 2;
-    } else if (key_at(reply, addresses.key) && f.ipget_step == 2) {
+    } else if (reply.key() == addresses.key && f.ipget_step == 2) {
         f.txt_ip.set_text(address_field(reply, 0));
         f.txt_net.set_text(address_field(reply, 4));
         f.txt_gate.set_text(address_field(reply, 8));

@@ -122,10 +122,10 @@ void cbo_ip_type_Click(Console& c) {
     }
 }
 
-void parse_ip_ack(Console& c, std::string reply) {
+void parse_ip_ack(Console& c, const Reply& reply) {
     for (const Ack& ack : acks) {
         std::uint8_t& step = c.f.*ack.step;
-        if (key_at(reply, ack.key) && step == ack.from) {
+        if (reply.key() == ack.key && step == ack.from) {
             step = static_cast<std::uint8_t>(ack.from + 1);
             return;
         }

@@ -79,7 +79,7 @@ void picture_readback(Console& c) {
     f.btn_img_rst[refresh_button].set_enabled(true);
 }
 
-void parse_picture_reply(Console& c, std::string reply) {
+void parse_picture_reply(Console& c, const Reply& reply) {
     Form1& f = c.f;
     const int step = f.img_read_step;
     if (step < 1 || step > query_count) {
@@ -87,21 +87,21 @@ void parse_picture_reply(Console& c, std::string reply) {
     }
     // The answer carries no output: which list it fills follows from the step alone.
     const PictureRow& row = row_of(step);
-    if (chars(reply, picture_key_at, 4) != setting_on(row, output_of(step)).key) {
+    if (reply.key() != setting_on(row, output_of(step)).key) {
         return;
     }
-    const long value = whole_value(chars(reply, picture_value_at, 3));
     // A value without a list position keeps the selection; the step still
     // moves so that the read-back never waits for an answer already given.
-    if (value >= 0) {
-        (f.*row.lists)[output_of(step)].set_list_index(static_cast<int>(value));
+    ComboBox& list = (f.*row.lists)[output_of(step)];
+    if (reply.value() < list.list_count()) {
+        list.set_list_index(reply.value());
     }
     // Moved only now, so the Click raised above still finds the read running.
     f.img_read_step = static_cast<std::uint8_t>(step + 1);
 }
 
-void parse_picture_reset_reply(Console& c, std::string reply) {
-    if (key_at(reply, setting_reset.ack) && c.f.img_reset_step == 1) {
+void parse_picture_reset_reply(Console& c, const Reply& reply) {
+    if (reply.key() == setting_reset.ack && c.f.img_reset_step == 1) {
         c.f.img_reset_step = 2;
     }
 }

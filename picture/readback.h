@@ -16,8 +16,8 @@ void btn_img_rst_Click(Console& c, int index);
 void picture_readback(Console& c);
 
 // BRIV/CONV/SATV/HUEV at characters 8 to 11 while img_read_step awaits them.
-void parse_picture_reply(Console& c, std::string reply);
+void parse_picture_reply(Console& c, const Reply& reply);
 // IMRE while a row reset runs.
-void parse_picture_reset_reply(Console& c, std::string reply);
+void parse_picture_reset_reply(Console& c, const Reply& reply);
 
 } // namespace wc

@@ -61,7 +61,7 @@ struct Entry {
 };
 
 Place place_of(const wc::Setting& row) {
-    if (row.layout == wc::ReplyLayout::picture) {
+    if (row.layout() == wc::ReplyLayout::picture) {
         const std::string_view kind = row.name.substr(0, row.name.find('.'));
         for (const auto& [name, values] : pictures) {
             if (name == kind) {
@@ -116,7 +116,7 @@ wc::Octets octets(const std::string& address) {
 
 std::string read_reply(BoxState& state, const Entry& entry) {
     const wc::Setting& row = *entry.row;
-    switch (row.layout) {
+    switch (row.layout()) {
     case wc::ReplyLayout::keyed:
         return wc::keyed_reply(row.key, number(state, entry));
     case wc::ReplyLayout::picture:
@@ -125,6 +125,8 @@ std::string read_reply(BoxState& state, const Entry& entry) {
         return wc::address_reply({octets(state.ip_address), octets(state.net_mask), octets(state.gateway)});
     case wc::ReplyLayout::firmware:
         return wc::firmware_reply(text(state, entry));
+    case wc::ReplyLayout::ack: // no setting is read as an acknowledgement
+        break;
     }
     return {};
 }
@@ -148,7 +150,7 @@ bool answer_read(BoxState& state, const CommandLine& command, Replies& replies) 
 }
 
 void store(BoxState& state, const Entry& entry, std::string_view value) {
-    if (entry.row->layout == wc::ReplyLayout::address) {
+    if (entry.row->layout() == wc::ReplyLayout::address) {
         if (auto address = wc::dotted_address(value)) {
             text(state, entry) = std::move(*address);
         }
@@ -177,7 +179,7 @@ bool take_set(BoxState& state, const CommandLine& command, Replies& replies) {
     }
     const wc::Setting& row = *answering->row;
     if (!row.set_reply.empty()) {
-        replies.push_back(row.layout == wc::ReplyLayout::keyed
+        replies.push_back(row.layout() == wc::ReplyLayout::keyed
                               ? wc::keyed_reply(row.set_reply, number(state, *answering))
                               : std::string(row.set_reply));
     }
@@ -302,9 +304,6 @@ std::vector<std::string> Box::handle_line(std::string_view line) {
     }
     ++m_received[std::string(command.word)];
     m_last_command = printable(line);
-    for (std::string& reply : replies) {
-        reply += wc::line_end;
-    }
     return replies;
 }
 

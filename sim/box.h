@@ -30,8 +30,8 @@ class Box {
 public:
     explicit Box(std::string mac = std::string(default_mac));
 
-    // One command line without its "\r\n"; the replies to send, in order, each
-    // with its own "\r\n".
+    // One command line without its "\r\n"; the replies to send, in order,
+    // without line ends: how they are framed is the connection's (Faults).
     std::vector<std::string> handle_line(std::string_view line);
 
     const BoxState& state() const { return m_state; }

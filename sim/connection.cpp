@@ -35,6 +35,9 @@ public:
           m_closed(std::move(closed)), m_shaper(faults), m_reader_wake(m_socket.get_executor()),
           m_writer_wake(m_socket.get_executor()) {}
 
+    // A box that greets its clients does so before it reads a line.
+    void greet() { m_queued += m_shaper.greet(Clock::now()); }
+
     static asio::awaitable<void> read_lines(std::shared_ptr<Client> self);
     static asio::awaitable<void> write_replies(std::shared_ptr<Client> self);
 
@@ -47,7 +50,7 @@ private:
     int m_close_after;
     LineHandler m_handle;
     std::function<void()> m_closed;
-    wc::LineAssembler m_lines{wc::LineEnd::lf};
+    wc::LineAssembler m_lines;
     ReplyShaper m_shaper;
     std::deque<std::string> m_due; // chunks due and not yet written, each to be written on its own
     std::size_t m_queued = 0;      // bytes of replies not yet written, in the shaper or due
@@ -122,10 +125,7 @@ void Client::handle(std::string_view line) {
         return;
     }
     const Clock::time_point now = Clock::now();
-    for (std::string& reply : m_handle(line)) {
-        m_queued += reply.size();
-        m_shaper.add(std::move(reply), now);
-    }
+    m_queued += m_shaper.answer(line, m_handle(line), now);
     m_writer_wake.cancel();
     ++m_commands;
     if (ends_connection(line)) {
@@ -161,6 +161,7 @@ void serve_client(asio::ip::tcp::socket socket, const Faults& faults, LineHandle
     socket.set_option(asio::ip::tcp::no_delay(true), ignored);
     const auto executor = socket.get_executor();
     auto client = std::make_shared<Client>(std::move(socket), faults, std::move(handle), std::move(closed));
+    client->greet();
     asio::co_spawn(executor, Client::read_lines(client), asio::detached);
     asio::co_spawn(executor, Client::write_replies(client), asio::detached);
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace sim {
 namespace {
@@ -32,6 +33,17 @@ std::string numbered_mac(std::size_t index) {
     char mac[18];
     std::snprintf(mac, sizeof mac, "02:57:41:4C:4C:%02X", static_cast<unsigned>((index + 1) & 0xFF));
     return mac;
+}
+
+std::optional<LineEnd> line_end_named(std::string_view name) {
+    constexpr std::pair<std::string_view, LineEnd> names[] = {
+        {"crlf", LineEnd::crlf}, {"lf", LineEnd::lf}, {"cr", LineEnd::cr}, {"none", LineEnd::none}};
+    for (const auto& [text, end] : names) {
+        if (text == name) {
+            return end;
+        }
+    }
+    return std::nullopt;
 }
 
 // ADDRESS[:PORT] into the box's address and port.
@@ -61,7 +73,8 @@ std::variant<Options, std::string> parse_options(const std::vector<std::string_v
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         const bool takes_value = arg == "--state-dir" || arg == "--mac" || arg == "--delay" ||
-                                 arg == "--silent" || arg == "--close-after" || arg == "--split";
+                                 arg == "--silent" || arg == "--close-after" || arg == "--split" ||
+                                 arg == "--line-end" || arg == "--banner" || arg == "--prompt";
         if (takes_value && i + 1 == args.size()) {
             return std::string(arg) + " needs a value";
         }
@@ -101,6 +114,20 @@ std::variant<Options, std::string> parse_options(const std::vector<std::string_v
             next.faults.split = static_cast<std::size_t>(*pos);
         } else if (arg == "--join") {
             next.faults.join = true;
+        } else if (arg == "--bytewise") {
+            next.faults.bytewise = true;
+        } else if (arg == "--line-end") {
+            const auto end = line_end_named(value);
+            if (!end) {
+                return bad();
+            }
+            next.faults.line_end = *end;
+        } else if (arg == "--echo") {
+            next.faults.echo = true;
+        } else if (arg == "--banner") {
+            next.faults.banner = value;
+        } else if (arg == "--prompt") {
+            next.faults.prompt = value;
         } else if (arg == "--refuse") {
             next.faults.refuse = true;
         } else if (arg.starts_with("-")) {
@@ -137,6 +164,11 @@ std::string_view usage() {
            "  --close-after N          close a connection after its N-th command line\n"
            "  --split POS              send each reply in two chunks split at POS, 50 ms apart\n"
            "  --join                   send two consecutive replies in one chunk\n"
+           "  --bytewise               send every byte in a chunk of its own\n"
+           "  --line-end crlf|lf|cr|none  end every reply so (crlf unless given)\n"
+           "  --echo                   send each command line back before its replies\n"
+           "  --banner TEXT            greet every new connection with TEXT and a line end\n"
+           "  --prompt TEXT            send TEXT after the banner and after every reply\n"
            "  --refuse                 refuse connections (the port is held but not listening)\n"
            "--state-dir DIR: keep DIR/ADDRESS_PORT.state up to date with each box's state\n";
 }

@@ -17,7 +17,11 @@
 
 namespace sim {
 
-// Ways a box can misbehave, for testing the console against them.
+// How a box ends what it says: boxes differ in their firmware.
+enum class LineEnd { crlf, lf, cr, none };
+
+// Ways a box can misbehave, for testing the console against them, and the
+// ways its firmware may frame what it says.
 struct Faults {
     std::chrono::milliseconds delay{0};        // --delay MS: every reply this much later
     std::set<std::string, std::less<>> silent; // --silent CMD: never answer these command words
@@ -25,6 +29,11 @@ struct Faults {
     std::size_t split = 0;                     // --split POS: each reply in two chunks at POS (0: whole)
     bool join = false;                         // --join: two consecutive replies in one chunk
     bool refuse = false;                       // --refuse: connections are refused
+    bool bytewise = false;                     // --bytewise: each byte the box says in a write of its own
+    LineEnd line_end = LineEnd::crlf;          // --line-end crlf|lf|cr|none: behind every reply
+    bool echo = false;  // --echo: each command line back, as received, before its replies
+    std::string banner; // --banner TEXT: on every new connection, with a line end
+    std::string prompt; // --prompt TEXT: after the banner and after every reply
 
     bool operator==(const Faults&) const = default;
 };

@@ -1,18 +1,71 @@
 #include "sim/reply_shaper.h"
 
+#include "link/protocol.h"
+
 #include <algorithm>
 
 namespace sim {
 
-void ReplyShaper::add(std::string reply, Clock::time_point now) {
-    const Clock::time_point ready = now + m_delay;
-    if (!m_join) {
-        schedule(std::move(reply), ready);
+namespace {
+
+std::string_view end_of(LineEnd end) {
+    switch (end) {
+    case LineEnd::crlf:
+        return wc::line_end;
+    case LineEnd::lf:
+        return "\n";
+    case LineEnd::cr:
+        return "\r";
+    case LineEnd::none:
+        break;
+    }
+    return "";
+}
+
+} // namespace
+
+std::size_t ReplyShaper::greet(Clock::time_point now) {
+    std::string greeting = m_faults.banner;
+    if (!greeting.empty()) {
+        greeting += end_of(m_faults.line_end);
+    }
+    greeting += m_faults.prompt;
+    const std::size_t bytes = greeting.size();
+    if (bytes > 0) {
+        add(std::move(greeting), now);
+    }
+    return bytes;
+}
+
+std::size_t ReplyShaper::answer(std::string_view line, const std::vector<std::string>& replies,
+                                Clock::time_point now) {
+    std::size_t bytes = 0;
+    // An echo gives back the line as it came, with the console's line end.
+    if (m_faults.echo) {
+        std::string echo(line);
+        echo += wc::line_end;
+        bytes += echo.size();
+        add(std::move(echo), now);
+    }
+    for (const std::string& reply : replies) {
+        std::string framed = reply;
+        framed += end_of(m_faults.line_end);
+        framed += m_faults.prompt;
+        bytes += framed.size();
+        add(std::move(framed), now);
+    }
+    return bytes;
+}
+
+void ReplyShaper::add(std::string bytes, Clock::time_point now) {
+    const Clock::time_point ready = now + m_faults.delay;
+    if (!m_faults.join) {
+        schedule(std::move(bytes), ready);
     } else if (m_held) {
-        schedule(std::move(m_held->bytes) + reply, ready);
+        schedule(std::move(m_held->bytes) + bytes, ready);
         m_held.reset();
     } else {
-        m_held = Chunk{ready, std::move(reply)};
+        m_held = Chunk{ready, std::move(bytes)};
     }
 }
 
@@ -41,23 +94,22 @@ std::optional<ReplyShaper::Clock::time_point> ReplyShaper::next_due() const {
     return next;
 }
 
-std::size_t ReplyShaper::pending_bytes() const {
-    std::size_t bytes = m_held ? m_held->bytes.size() : 0;
-    for (const Chunk& chunk : m_queue) {
-        bytes += chunk.bytes.size();
-    }
-    return bytes;
-}
-
 void ReplyShaper::schedule(std::string bytes, Clock::time_point due) {
     due = std::max(due, m_last_due);
-    if (m_split > 0 && m_split < bytes.size()) {
-        m_queue.push_back({due, bytes.substr(0, m_split)});
-        bytes.erase(0, m_split);
+    m_last_due = due;
+    if (m_faults.bytewise) {
+        for (const char byte : bytes) {
+            m_queue.push_back({due, std::string(1, byte)});
+        }
+        return;
+    }
+    if (m_faults.split > 0 && m_faults.split < bytes.size()) {
+        m_queue.push_back({due, bytes.substr(0, m_faults.split)});
+        bytes.erase(0, m_faults.split);
         due += split_gap;
+        m_last_due = due;
     }
     m_queue.push_back({due, std::move(bytes)});
-    m_last_due = due;
 }
 
 } // namespace sim

@@ -1,7 +1,9 @@
 #pragma once
 
-// When and in which pieces the replies of one connection go on the wire, after
-// the box's faults (delay, split, join) have had their say. Time is passed in,
+// What one connection of a box says, and when and in which pieces it goes on
+// the wire: the box's greeting, its echo of each command line and its replies,
+// framed as its firmware frames them (line end, banner, prompt, echo) and
+// shaped by its faults (delay, split, join, byte by byte). Time is passed in,
 // so that tests can step it by hand; the server asks for the chunks that are
 // due and sends each one with its own send().
 
@@ -12,6 +14,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sim {
@@ -25,11 +28,19 @@ public:
     // How long a joined reply waits for a partner before it goes out alone.
     static constexpr std::chrono::milliseconds join_wait{200};
 
-    explicit ReplyShaper(const Faults& faults)
-        : m_delay(faults.delay), m_split(faults.split), m_join(faults.join) {}
+    explicit ReplyShaper(const Faults& faults) : m_faults(faults) {}
 
-    // A reply the box produced at `now`.
-    void add(std::string reply, Clock::time_point now);
+    // A new connection: the banner and the prompt, where the box has them.
+    // Returns the bytes it added.
+    std::size_t greet(Clock::time_point now);
+
+    // What the box says to a command line (without its line end) that it
+    // answered with these replies (without theirs), at `now`: the echo, then
+    // each reply with its line end and the prompt. Returns the bytes it added.
+    std::size_t answer(std::string_view line, const std::vector<std::string>& replies, Clock::time_point now);
+
+    // Bytes the box says at `now`, as one piece before the faults have their say.
+    void add(std::string bytes, Clock::time_point now);
 
     // The chunks due at `now`, in order; they leave the shaper.
     std::vector<std::string> take_due(Clock::time_point now);
@@ -38,7 +49,6 @@ public:
     std::optional<Clock::time_point> next_due() const;
 
     bool empty() const { return m_queue.empty() && !m_held; }
-    std::size_t pending_bytes() const;
 
 private:
     struct Chunk {
@@ -48,9 +58,7 @@ private:
 
     void schedule(std::string bytes, Clock::time_point due);
 
-    std::chrono::milliseconds m_delay;
-    std::size_t m_split;
-    bool m_join;
+    Faults m_faults;
     std::deque<Chunk> m_queue;   // due times never decrease, so replies keep their order
     std::optional<Chunk> m_held; // a joined reply waiting for its partner
     Clock::time_point m_last_due{};

@@ -32,29 +32,26 @@ void status_readback(Console& c) {
     f.status_step = 0;
 }
 
-void parse_status_reply(Console& c, std::string reply) {
+void parse_status_reply(Console& c, const Reply& reply) {
     Form1& f = c.f;
-    const std::string_view value = chars(reply, 5, 3);
-    if (key_at(reply, named_setting("power").key) && f.status_step == 1) {
+    if (reply.key() == named_setting("power").key && f.status_step == 1) {
         const bool off = !switched_on(reply);
         f.power_ctl[0].set_visible(false);
         f.power_ctl[1].set_visible(!off);
         f.power_ctl[2].set_visible(off);
         f.status_step = 2;
-    } else if (key_at(reply, named_setting("id").key) && f.status_step == 2) {
+    } else if (reply.key() == named_setting("id").key && f.status_step == 2) {
         // An ID that is no entry of the list leaves the selection as it was;
         // the read goes on so that it never waits for an answer already given.
-        long id = whole_value(value);
-        if (id >= 0 && id < f.cbo_model.list_count()) {
-            f.cbo_model.set_list_index(static_cast<int>(id));
+        if (reply.value() < f.cbo_model.list_count()) {
+            f.cbo_model.set_list_index(reply.value());
         }
         f.status_step = 4;
-    } else if (key_at(reply, named_setting("bezel").key) && f.status_step == 4) {
+    } else if (reply.key() == named_setting("bezel").key && f.status_step == 4) {
         f.opt_bezel[switched_on(reply) ? 1 : 0].choose();
         f.status_step = 5;
-    } else if (key_at(reply, named_setting("firmware").key) && f.status_step == 5) {
-        f.window.set_caption(std::string(version_caption) + "    FW: v" + std::string(chars(reply, 5, 1)) +
-                             "." + std::string(chars(reply, 6, 2)));
+    } else if (reply.key() == named_setting("firmware").key && f.status_step == 5) {
+        f.window.set_caption(std::string(version_caption) + "    FW: v" + firmware_version(reply));
         f.status_step = 6;
     }
 }

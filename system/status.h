@@ -11,7 +11,7 @@ namespace wc {
 void install_status(Console& c);
 
 void status_readback(Console& c);
-void parse_status_reply(Console& c, std::string reply);
+void parse_status_reply(Console& c, const Reply& reply);
 void cbo_model_Click(Console& c);
 
 } // namespace wc

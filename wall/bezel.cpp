@@ -26,12 +26,11 @@ bool all_ip(const Form1& f) {
     return f.Check1[2].ticked();
 }
 
-// A value the list has no entry for (above 255, or negative) leaves the
-// selection as it was; the read still moves on.
-void show_value(ComboBox& list, std::string_view value) {
-    long v = whole_value(value);
-    if (v >= 0) {
-        list.set_list_index(static_cast<int>(v));
+// A value the list has no entry for (above 255) leaves the selection as it
+// was; the read still moves on.
+void show_value(ComboBox& list, const Reply& reply) {
+    if (reply.value() < list.list_count()) {
+        list.set_list_index(reply.value());
     }
 }
 
@@ -116,26 +115,25 @@ void opt_bezel_Click(Console& c, int index) {
     send_chosen(c, all_ip(f), set_line(bezel_switch, index));
 }
 
-void parse_bezel_reply(Console& c, std::string reply) {
+void parse_bezel_reply(Console& c, const Reply& reply) {
     Form1& f = c.f;
-    const std::string_view value = chars(reply, 4, 3);
-    if (key_at(reply, bezel_switch.key) && f.bezel_read_step == awaits_switch) {
+    if (reply.key() == bezel_switch.key && f.bezel_read_step == awaits_switch) {
         f.opt_bezel[switched_on(reply) ? 1 : 0].choose();
         f.bezel_read_step = switch_done;
-    } else if (key_at(reply, bezel_h.key) && f.bezel_read_step == awaits_h) {
-        show_value(f.cbo_val_H[1], value);
+    } else if (reply.key() == bezel_h.key && f.bezel_read_step == awaits_h) {
+        show_value(f.cbo_val_H[1], reply);
         f.bezel_read_step = awaits_v;
-    } else if (key_at(reply, bezel_v.key) && f.bezel_read_step == awaits_v) {
-        show_value(f.cbo_val_V[1], value);
+    } else if (reply.key() == bezel_v.key && f.bezel_read_step == awaits_v) {
+        show_value(f.cbo_val_V[1], reply);
         f.bezel_read_step = both_done;
     }
 }
 
-void parse_bezel_ack(Console& c, std::string reply) {
+void parse_bezel_ack(Console& c, const Reply& reply) {
     Form1& f = c.f;
-    if (key_at(reply, bezel_h.set_reply) && f.bezel_set_step == awaits_h) {
+    if (reply.key() == bezel_h.set_reply && f.bezel_set_step == awaits_h) {
         f.bezel_set_step = awaits_v;
-    } else if (key_at(reply, bezel_v.set_reply) && f.bezel_set_step == awaits_v) {
+    } else if (reply.key() == bezel_v.set_reply && f.bezel_set_step == awaits_v) {
         f.bezel_set_step = both_done;
     }
 }

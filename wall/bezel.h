@@ -21,8 +21,8 @@ void btn_H_Bezel_send_Click(Console& c);
 void opt_bezel_Click(Console& c, int index);
 
 // Values and the switch read back (BHV/BVV/BEZE while bezel_read_step awaits them).
-void parse_bezel_reply(Console& c, std::string reply);
+void parse_bezel_reply(Console& c, const Reply& reply);
 // Acknowledgements of SBH/SBV (the same keys, while bezel_set_step awaits them).
-void parse_bezel_ack(Console& c, std::string reply);
+void parse_bezel_ack(Console& c, const Reply& reply);
 
 } // namespace wc

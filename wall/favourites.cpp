@@ -27,8 +27,8 @@ void send_connected(Console& c, const std::string& cmd) {
     }
 }
 
-bool is_slot_value(std::string_view value) {
-    return value.size() == value_digits && number_in(value, recall.lo, recall.hi);
+bool is_slot(int value) {
+    return value >= recall.lo && value <= recall.hi;
 }
 
 } // namespace
@@ -81,11 +81,11 @@ void btn_recall_Click(Console& c, int slot) {
     }
 }
 
-void parse_fav_reply(Console& c, std::string reply) {
+void parse_fav_reply(Console& c, const Reply& reply) {
     Form1& f = c.f;
-    if (key_at(reply, named_action("layout").ack) && f.wall_send_step == 1) {
+    if (reply.key() == named_action("layout").ack && f.wall_send_step == 1) {
         f.wall_send_step = 3;
-    } else if (key_at(reply, recall.ack) && is_slot_value(chars(reply, 5, 3)) && f.recall_step == 1) {
+    } else if (reply.key() == recall.ack && is_slot(reply.value()) && f.recall_step == 1) {
         // The slot answered is not compared with the slot recalled.
         f.recall_step = 2;
     }

@@ -14,6 +14,6 @@ void btn_save_Click(Console& c, int slot);
 void btn_recall_Click(Console& c, int slot);
 
 // The recall's answer (RFAV) and the manual layout's acknowledgement (MNC).
-void parse_fav_reply(Console& c, std::string reply);
+void parse_fav_reply(Console& c, const Reply& reply);
 
 } // namespace wc

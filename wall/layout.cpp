@@ -110,11 +110,11 @@ void btn_tvwall_reset_Click(Console& c) {
     f.status_step = 0;
 }
 
-void parse_wall_reply(Console& c, std::string reply) {
+void parse_wall_reply(Console& c, const Reply& reply) {
     Form1& f = c.f;
-    if (key_at(reply, wall_reset.ack) && f.wall_reset_step == 1) {
+    if (reply.key() == wall_reset.ack && f.wall_reset_step == 1) {
         f.wall_reset_step = 2;
-    } else if (key_at(reply, hotkey.ack) && f.hotkey_step == 1) {
+    } else if (reply.key() == hotkey.ack && f.hotkey_step == 1) {
         f.hotkey_step = 2;
     }
 }

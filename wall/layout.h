@@ -19,6 +19,6 @@ void btn_tv_fs_Click(Console& c, int index);
 void btn_tvwall_reset_Click(Console& c);
 
 // Acknowledgements of the wall reset (WDEF) and the hot keys (HOTK).
-void parse_wall_reply(Console& c, std::string reply);
+void parse_wall_reply(Console& c, const Reply& reply);
 
 } // namespace wc

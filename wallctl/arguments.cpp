@@ -79,7 +79,7 @@ std::vector<int> layout_numbers(std::string_view text) {
 }
 
 bool is_network(const wc::Setting& row) {
-    return row.layout == wc::ReplyLayout::address || row.relinks;
+    return row.layout() == wc::ReplyLayout::address || row.relinks;
 }
 
 std::vector<Assignment> applied_settings(const std::string& file, bool with_network, bool with_id) {
@@ -111,7 +111,7 @@ std::string settings_help() {
     std::string text = "Settings (get, set SETTING=VALUE), a..d being OUT A..OUT D:\n";
     for (const wc::Setting& row : wc::settings) {
         std::string name(row.name);
-        if (row.layout == wc::ReplyLayout::picture) {
+        if (row.layout() == wc::ReplyLayout::picture) {
             if (!name.ends_with(".a")) {
                 continue;
             }
@@ -137,7 +137,7 @@ std::string describe_values(const wc::Setting& row) {
     if (row.set.empty()) {
         return "read only";
     }
-    if (row.layout == wc::ReplyLayout::address) {
+    if (row.layout() == wc::ReplyLayout::address) {
         return "a dotted address such as 192.168.1.20";
     }
     const auto names = wc::value_names(row.names);

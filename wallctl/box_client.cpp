@@ -101,13 +101,13 @@ asio::awaitable<BoxClient::Chunk> BoxClient::next_chunk() {
     throw BoxFailure("cannot read: " + error.message());
 }
 
-asio::awaitable<std::string> BoxClient::await_reply(std::string_view awaited, const Wanted& wanted) {
+asio::awaitable<wc::Reply> BoxClient::await_reply(std::string_view awaited, const Wanted& wanted) {
     while (true) {
         while (!m_ready.empty()) {
-            std::string line = std::move(m_ready.front());
+            wc::Reply reply = std::move(m_ready.front());
             m_ready.pop_front();
-            if (wanted(line)) {
-                co_return line;
+            if (wanted(reply)) {
+                co_return reply;
             }
         }
         const Chunk chunk = co_await next_chunk();
@@ -117,8 +117,8 @@ asio::awaitable<std::string> BoxClient::await_reply(std::string_view awaited, co
         if (chunk.bytes.empty()) {
             throw BoxFailure(time_up(awaited));
         }
-        for (std::string& line : m_lines.feed(chunk.bytes)) {
-            m_ready.push_back(std::move(line));
+        for (wc::Reply& reply : m_reader.feed(chunk.bytes)) {
+            m_ready.push_back(std::move(reply));
         }
     }
 }

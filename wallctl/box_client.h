@@ -1,16 +1,16 @@
 #pragma once
 
 // One connection to one box, on Asio coroutines: connect, send a line, await
-// the reply for which a test holds. Replies are assembled into "\r\n" lines
-// whatever chunks they come in; lines that are not the awaited reply (garbage,
-// late or unasked replies) are skipped. Every exchange has its time-out, and
+// the reply for which a test holds. Replies are read whatever chunks they come
+// in and however the box frames them; replies that are not the awaited one
+// (late or unasked) and text that is no reply are skipped. Every exchange has its time-out, and
 // the box as a whole its limit; a watchdog beside the exchanges cancels the
 // socket when the time is up, so no read ever waits longer.
 //
 // Whatever ends a box's work (refused, closed, time-out, an error) is thrown
 // as a BoxFailure whose text is the reason shown in the box's row.
 
-#include "link/line_assembler.h"
+#include "link/reply_reader.h"
 #include "wallctl/box_address.h"
 
 #include <array>
@@ -33,7 +33,7 @@ struct BoxFailure : std::runtime_error {
 class BoxClient {
 public:
     using Clock = std::chrono::steady_clock;
-    using Wanted = std::function<bool(std::string_view line)>;
+    using Wanted = std::function<bool(const wc::Reply& reply)>;
 
     // The box's limit runs from here.
     BoxClient(const asio::any_io_executor& executor, BoxAddress box, std::chrono::milliseconds timeout,
@@ -44,9 +44,9 @@ public:
     // The line with its "\r\n"; starts an exchange, whose time-out runs from here.
     asio::awaitable<void> send(std::string_view line);
 
-    // The first line since the last one taken for which wanted holds; the
+    // The first reply since the last one taken for which wanted holds; the
     // exchange is named by `awaited` (the line sent) in a failure's reason.
-    asio::awaitable<std::string> await_reply(std::string_view awaited, const Wanted& wanted);
+    asio::awaitable<wc::Reply> await_reply(std::string_view awaited, const Wanted& wanted);
 
     // Everything the box sends until the exchange's time is up or the box closes the connection.
     asio::awaitable<std::string> everything_within();
@@ -80,8 +80,8 @@ private:
     bool m_time_up = false;
     bool m_closed = false;
 
-    wc::LineAssembler m_lines;
-    std::deque<std::string> m_ready; // complete lines not yet taken
+    wc::ReplyReader m_reader;
+    std::deque<wc::Reply> m_ready; // whole replies not yet taken
     std::array<char, 4096> m_buffer{};
 };
 

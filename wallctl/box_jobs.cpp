@@ -20,7 +20,7 @@ namespace {
 constexpr std::size_t most_at_once = 256;
 
 bool is_address(const wc::Setting& row) {
-    return row.layout == wc::ReplyLayout::address;
+    return row.layout() == wc::ReplyLayout::address;
 }
 
 std::string shown(std::string_view text) {
@@ -38,14 +38,14 @@ asio::awaitable<void> send_set_line(BoxClient& client, const Assignment& a, BoxR
     if (a.row->set_reply.empty()) {
         co_return;
     }
-    const std::string reply = co_await client.await_reply(
-        line, [&](std::string_view r) { return wc::key_at(r, a.row->set_reply); });
+    const wc::Reply reply =
+        co_await client.await_reply(line, [&](const wc::Reply& r) { return r.key() == a.row->set_reply; });
     // The re-linking setting is checked by its echo: nothing can be read after it.
     if (a.row->relinks) {
         const auto echoed = wc::decode(*a.row, reply);
         if (echoed != a.value) {
-            throw BoxFailure(std::string(a.row->name) + " was answered with " + shown(reply) + ", not " +
-                             wc::value_text(*a.row, a.value));
+            throw BoxFailure(std::string(a.row->name) + " was answered with " + shown(reply.text()) +
+                             ", not " + wc::value_text(*a.row, a.value));
         }
         result.settings.push_back({a.row, *echoed});
     }
@@ -73,19 +73,19 @@ asio::awaitable<void> serve_box(const Request& request, const Job& job, BoxResul
 
 asio::awaitable<void> read_settings(BoxClient& client, std::span<const wc::Setting* const> rows,
                                     BoxResult& result) {
-    std::vector<std::pair<std::string_view, std::string>> replies; // read line, its reply
+    std::vector<std::pair<std::string_view, wc::Reply>> replies; // read line, its reply
     for (const wc::Setting* row : rows) {
         auto known =
             std::find_if(replies.begin(), replies.end(), [&](const auto& r) { return r.first == row->read; });
         if (known == replies.end()) {
             co_await client.send(row->read);
-            std::string reply = co_await client.await_reply(
-                row->read, [row](std::string_view r) { return wc::answers(*row, r); });
+            wc::Reply reply = co_await client.await_reply(
+                row->read, [row](const wc::Reply& r) { return wc::answers(*row, r); });
             known = replies.insert(replies.end(), {row->read, std::move(reply)});
         }
         auto value = wc::decode(*row, known->second);
         if (!value) {
-            throw BoxFailure(shown(row->read) + " was answered with " + shown(known->second) +
+            throw BoxFailure(shown(row->read) + " was answered with " + shown(known->second.text()) +
                              ", which is no " + std::string(row->name));
         }
         result.settings.push_back({row, std::move(*value)});
@@ -133,14 +133,14 @@ asio::awaitable<void> write_settings(BoxClient& client, std::span<const Assignme
 asio::awaitable<void> run_action(BoxClient& client, std::string_view line, std::string_view ack) {
     co_await client.send(line);
     if (!ack.empty()) {
-        co_await client.await_reply(line, [ack](std::string_view r) { return wc::key_at(r, ack); });
+        co_await client.await_reply(line, [ack](const wc::Reply& r) { return r.key() == ack; });
         co_return;
     }
     // The box takes lines in order: once it has answered a read sent behind the
     // line, it has taken the line too, and the next command of a script finds it done.
     const wc::Setting& barrier = *wc::find_setting("firmware");
     co_await client.send(barrier.read);
-    co_await client.await_reply(barrier.read, [&](std::string_view r) { return wc::answers(barrier, r); });
+    co_await client.await_reply(barrier.read, [&](const wc::Reply& r) { return wc::answers(barrier, r); });
 }
 
 asio::awaitable<void> run_raw(BoxClient& client, std::string_view line, BoxResult& result) {

@@ -65,11 +65,11 @@ TEST(Controls, ListsAndOptionsRaiseClickAsTheWindowDoes) {
 // What each parser slot saw, to check the fan-out itself.
 std::vector<std::pair<int, std::string>> seen;
 
-template <int Slot> void record(Console&, std::string reply) {
-    seen.emplace_back(Slot, std::move(reply));
+template <int Slot> void record(Console&, const Reply& reply) {
+    seen.emplace_back(Slot, reply.text());
 }
 
-TEST(Intake, EveryInstalledParserGetsEachWholeLineOfTheSelectedBoxInTheFixedOrder) {
+TEST(Intake, EveryInstalledParserGetsEachWholeReplyOfTheSelectedBoxInTheFixedOrder) {
     Rig r{};
     r.online(3);
     seen.clear();

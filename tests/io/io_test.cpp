@@ -37,8 +37,8 @@ TEST_F(Io, ReadBackLandsOnTheBoxValuesKeepsThoseWithoutAnEntryAndSendsNothingBac
     online([&box](const std::string& line) { return reply_table(box)(line); });
     const std::vector<std::string> reads[][2] = {
         {{"020", "001", "010", "005", "005", "002", "001"}, {"1080p60", "ON", "10", "5", "5", "2", "ON"}},
-        // Without an entry: what the first read showed is kept, and the read goes on; "1" is not "001".
-        {{"029", "002", "004", "021", "-01", "011", "1"}, {"1080p60", "ON", "10", "5", "5", "2", "OFF"}},
+        // Without an entry: what the first read showed is kept, and the read goes on; "002" is not "001".
+        {{"029", "002", "004", "021", "999", "011", "002"}, {"1080p60", "ON", "10", "5", "5", "2", "OFF"}},
     };
     for (const auto& [values, expected] : reads) {
         for (std::size_t k = 0; k < 7; ++k) {

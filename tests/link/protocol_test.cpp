@@ -1,25 +1,71 @@
 #include "link/line_assembler.h"
 #include "link/protocol.h"
+#include "link/reply_reader.h"
 #include "link/traffic_log.h"
 
 #include <gtest/gtest.h>
+#include <numeric>
 
 namespace wc {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST(Protocol, FieldsAreReadAtFixedPositionsAndKeysCompareExactly) {
-    EXPECT_EQ(chars("POWE001", 5, 3), "001");
-    EXPECT_EQ(chars("POWE1", 5, 3), "1"); // cut short at the end
-    EXPECT_EQ(chars("POWE", 5, 3), "");
-    EXPECT_EQ(chars("", 1, 4), "");
-    EXPECT_TRUE(key_at("POWE001\r\n", "POWE"));
-    EXPECT_FALSE(key_at("powe001", "POWE"));  // small letters
-    EXPECT_FALSE(key_at("POW", "POWE"));      // the whole key
-    EXPECT_FALSE(key_at("xPOWE001", "POWE")); // not at position 1
-    EXPECT_TRUE(key_at("OUT1 : BRIV050", "BRIV", 8));
-    EXPECT_FALSE(key_at("BRIV050", "BRIV", 8)); // the picture key only counts at 8
+// The replies as the reader hands them on, in chunks cut at `cuts`.
+Lines read_replies(std::string_view stream, std::vector<std::size_t> cuts) {
+    ReplyReader reader;
+    Lines replies;
+    cuts.push_back(stream.size());
+    std::size_t from = 0;
+    for (const std::size_t cut : cuts) {
+        for (const Reply& reply : reader.feed(stream.substr(from, cut - from))) {
+            replies.push_back(reply.text());
+        }
+        EXPECT_LE(reader.held(), ReplyReader::most_held);
+        from = cut;
+    }
+    return replies;
+}
+
+// Every dialect a box may speak gives the same replies, however TCP cuts the bytes.
+TEST(ReplyReader, EveryDialectAndEveryChunkingGivesEachWholeReplyOnceInOrder) {
+    const Lines replies{"POWE001", "OUT C: BRIV050", "WDEF", "MODN012"};
+    const std::pair<const char*, std::string> dialects[] = {
+        {"CR LF", "POWE001\r\nOUT C: BRIV050\r\nWDEF\r\nMODN012\r\n"},
+        {"LF", "POWE001\nOUT C: BRIV050\nWDEF\nMODN012\n"},
+        {"CR", "POWE001\rOUT C: BRIV050\rWDEF\rMODN012\r"},
+        {"nothing", "POWE001OUT C: BRIV050WDEFMODN012"},
+        {"echo",
+         "RPOW\r\nPOWE001\r\nRBRI 3\r\nOUT C: BRIV050\r\nSOSDI\r\nSWDE\r\nWDEF\r\nRMDN\r\nMODN012\r\n"},
+        {"greeting and prompt",
+         "Welcome to box 7 (fw 1.15)\r\n> POWE001\r\n> OUT C: BRIV050\r\n# WDEF\r\n> MODN012\r\n> "},
+        {"noise", "\x01\xff powe001 POWE1\r\nBHV\r\nPOWE001 and more\r\nxxOUT C: BRIV050WDEF\nMODN012"},
+    };
+    for (const auto& [dialect, stream] : dialects) {
+        SCOPED_TRACE(dialect);
+        EXPECT_EQ(read_replies(stream, {}), replies);
+        for (std::size_t cut = 0; cut <= stream.size(); ++cut) {
+            EXPECT_EQ(read_replies(stream, {cut}), replies) << "cut at " << cut;
+        }
+        std::vector<std::size_t> every_byte(stream.size());
+        std::iota(every_byte.begin(), every_byte.end(), 0);
+        EXPECT_EQ(read_replies(stream, every_byte), replies) << "byte by byte";
+    }
+}
+
+TEST(ReplyReader, AWholeReplyIsHandedOnAtOnceAndNoiseIsNeverHeldLong) {
+    ReplyReader reader;
+    EXPECT_TRUE(reader.feed("POWE00").empty());
+    EXPECT_EQ(reader.feed("1").size(), 1u); // no line end awaited
+    const std::string link =
+        "IP00010IP01000IP02000IP03005MA00255MA01255MA02255MA03000GA00010GA01000GA02000GA03001";
+    EXPECT_TRUE(reader.feed(std::string(100000, '?') + link.substr(0, 80)).empty());
+    EXPECT_LE(reader.held(), ReplyReader::most_held);
+    const auto addresses = reader.feed(link.substr(80));
+    ASSERT_EQ(addresses.size(), 1u);
+    EXPECT_EQ(addresses[0].field(11), "001");
+    // Capitals before a key make it part of other text; a short value is no value.
+    EXPECT_TRUE(reader.feed("SOSDI\r\nRFAVE 3\r\nXMNC\r\nPOWE01\r\nosdi\r\n").empty());
 }
 
 TEST(Protocol, NumbersReadLikeTheBoxWritesThemAndTypedOnesAsAWhole) {
@@ -52,46 +98,16 @@ TEST(Protocol, WireTextIsOneByteOfPrintableAsciiPerCharacter) {
     EXPECT_EQ(wire_text(std::string("A\0B", 3)), "A?B");
 }
 
-TEST(LineAssembler, AnyChunkingGivesTheSameLines) {
-    const std::string_view stream = "RPOW\r\nA\nB\r\n\nD\r\r\nE\rF\n";
-    const std::pair<LineEnd, Lines> cases[] = {
-        {LineEnd::crlf, {"RPOW", "A\nB", "\nD\r"}}, // a reply ends at "\r\n" only
-        {LineEnd::lf, {"RPOW", "A", "B", "", "D\r", "E\rF"}},
-    };
-    for (const auto& [end, expected] : cases) {
-        SCOPED_TRACE(end == LineEnd::crlf ? "crlf" : "lf");
-        for (std::size_t cut = 0; cut <= stream.size(); ++cut) {
-            LineAssembler lines(end);
-            Lines got = lines.feed(stream.substr(0, cut));
-            for (std::string& line : lines.feed(stream.substr(cut))) {
-                got.push_back(std::move(line));
-            }
-            EXPECT_EQ(got, expected) << "cut at " << cut;
-        }
-        LineAssembler bytes(end);
-        Lines got;
-        for (const char c : stream) {
-            for (std::string& line : bytes.feed(std::string_view(&c, 1))) {
-                got.push_back(std::move(line));
-            }
-        }
-        EXPECT_EQ(got, expected) << "byte by byte";
-    }
-}
-
-TEST(LineAssembler, AnOverlongLineIsDroppedUpToItsEndAndTheNextLineComesThrough) {
-    for (const LineEnd end : {LineEnd::crlf, LineEnd::lf}) {
-        LineAssembler lines(end, 8);
-        // The limit itself still fits, its end not counted, whichever chunk the "\r" comes in.
-        EXPECT_EQ(lines.feed("12345678\r"), Lines{});
-        EXPECT_EQ(lines.feed("\n0123456789"), Lines{"12345678"});
-        EXPECT_LE(lines.pending(), 8u);
-        EXPECT_EQ(lines.feed(std::string(100000, 'x') + "\r"), Lines{});
-        EXPECT_LE(lines.pending(), 8u);
-        EXPECT_EQ(lines.feed("\nPOWE001\r\n" + std::string(20, 'y') + "\r\nRESO020\r\n"),
-                  (Lines{"POWE001", "RESO020"}));
-        EXPECT_EQ(lines.pending(), 0u);
-    }
+TEST(LineAssembler, AnOverlongCommandLineIsDroppedUpToItsEndAndTheNextLineComesThrough) {
+    LineAssembler lines(8);
+    // The limit itself still fits, its end not counted, whichever chunk the "\r" comes in.
+    EXPECT_EQ(lines.feed("12345678\r"), Lines{});
+    EXPECT_EQ(lines.feed("\n0123456789"), Lines{"12345678"});
+    EXPECT_LE(lines.pending(), 8u);
+    EXPECT_EQ(lines.feed(std::string(100000, 'x') + "\r"), Lines{});
+    EXPECT_LE(lines.pending(), 8u);
+    EXPECT_EQ(lines.feed("\nRPOW\r\n" + std::string(20, 'y') + "\nRRES\n"), (Lines{"RPOW", "RRES"}));
+    EXPECT_EQ(lines.pending(), 0u);
 }
 
 TEST(TrafficLog, OneLinePerEventWithControlCharactersShownAsEscapes) {

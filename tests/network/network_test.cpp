@@ -1,4 +1,5 @@
 #include "app/connect.h"
+#include "link/replies.h"
 #include "network/network.h"
 #include "rig.h"
 #include "system/power.h"
@@ -15,11 +16,10 @@ struct Network : ::testing::Test {
 };
 
 TEST_F(Network, GetIpOnADhcpBoxShowsItsAddressesAndSendsNoModeBack) {
-    // Twelve three-character fields, four unread characters between two.
-    r.online(3, reply_table({{"RIPM", "IPMD001"},
-                             {"RLINK",
-                              "IP00192 .. 168 .. 001 .. 020 .. 255 .. 255 .. 255 .. 000 .. 192 .. 168 .. 001 "
-                              ".. 001"}}));
+    r.online(
+        3, reply_table(
+               {{"RIPM", "IPMD001"},
+                {"RLINK", address_reply({Octets{192, 168, 1, 20}, {255, 255, 255, 0}, {192, 168, 1, 1}})}}));
     r.f.btn_ip_get.user_click();
     EXPECT_THAT(r.p.lines(0), ElementsAre("RIPM", "RLINK"));
     EXPECT_EQ(r.f.cbo_ip_type.text(), "DHCP");
@@ -54,7 +54,7 @@ TEST_F(Network, ATypeChosenWhileGetIpWaitsIsSent) {
 TEST(GetIp, AReadBackPressedWhileItWaitsIsRefusedAndItEndsOnItsAnswers) {
     for (auto press : {&Form1::btn_ip_get, &Form1::btn_sys_refresh}) {
         Rig r{install_network, install_connect};
-        r.online(1, reply_table({{"RIPM", "IPMD001"}, {"RLINK", "IP00"}}, 1000));
+        r.online(1, reply_table({{"RIPM", "IPMD001"}, {"RLINK", address_reply({})}}, 1000));
         const auto start = r.p.now();
         r.p.at(500, [&] { (r.f.*press).user_click(); });
         r.p.at(5000, [&] { r.f.btn_discon.user_click(); });
@@ -72,7 +72,7 @@ TEST_F(Network, SetIpStaticSendsEachLineAfterThePreviousAcknowledgementAndOnlyAs
                        (r.f.ProgressBar2.visible() ? std::to_string(r.f.ProgressBar2.value()) : "hidden"));
         static const std::map<std::string, std::string> acks = {
             {"SIPM", "IPMD000\r\n"}, {"SIPA", "IPA0\r\n"}, {"SMAA", "MAA0\r\n"}, {"SGAA", "GAA0\r\n"}};
-        return std::vector<Reply>{{acks.at(line.substr(0, 4)), 100}};
+        return std::vector<Chunk>{{acks.at(line.substr(0, 4)), 100}};
     });
     r.f.txt_ip.user_type("10.0.0.9\xc3\xa9"); // one non-ASCII character, one '?'
     r.f.txt_net.user_type("255.0.0.0");

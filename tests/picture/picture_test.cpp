@@ -40,7 +40,7 @@ struct Picture : ::testing::Test {
         r.online(3, [this, sim = sim_responder(box)](const std::string& line) {
             step_at_query.push_back(r.f.img_read_step);
             if (line == "RHUE 1") {
-                return std::vector<Reply>{{"IMG 01 HUEV101\r\n"}};
+                return std::vector<Chunk>{{"IMG 01 HUEV101\r\n"}};
             }
             return sim(line);
         });

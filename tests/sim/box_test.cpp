@@ -14,9 +14,13 @@ namespace {
 using namespace std::literals;
 using Chunks = std::vector<std::string>;
 
+// The replies to a line, each ended by "\r\n" as wallsim sends them by default.
 std::string replies_of(Box& box, std::string_view line) {
-    const std::vector<std::string> replies = box.handle_line(line);
-    return std::accumulate(replies.begin(), replies.end(), std::string());
+    std::string text;
+    for (const std::string& reply : box.handle_line(line)) {
+        text += reply + "\r\n";
+    }
+    return text;
 }
 
 // "key=value" of every setting (by its state file name) that a line changed, in key order.
@@ -139,6 +143,30 @@ TEST(ReplyShaper, RepliesGoInPairsOrAloneAfterAWaitThenSplitAndNeverOvertakeEach
     for (const auto& [now, chunks] : expected) {
         EXPECT_EQ(shaper.take_due(now), chunks) << (now - t0).count();
     }
+}
+
+// What a box says in each dialect its options give it.
+TEST(ReplyShaper, FramesWhatTheBoxSaysAsItsLineEndEchoBannerPromptAndChunksSay) {
+    const ReplyShaper::Clock::time_point t0{std::chrono::hours(1)};
+    const auto said = [&](const Faults& faults) {
+        ReplyShaper shaper(faults);
+        shaper.greet(t0);
+        shaper.answer("SIPM 1", {"IPMD001", "RELI"}, t0);
+        return shaper.take_due(t0);
+    };
+    Faults faults;
+    EXPECT_EQ(said(faults), (Chunks{"IPMD001\r\n", "RELI\r\n"}));
+    faults.line_end = LineEnd::none;
+    EXPECT_EQ(said(faults), (Chunks{"IPMD001", "RELI"}));
+    faults.line_end = LineEnd::cr;
+    faults.echo = true;
+    faults.banner = "Hi";
+    faults.prompt = "> ";
+    EXPECT_EQ(said(faults), (Chunks{"Hi\r> ", "SIPM 1\r\n", "IPMD001\r> ", "RELI\r> "}));
+    faults = Faults{};
+    faults.line_end = LineEnd::lf;
+    faults.bytewise = true;
+    EXPECT_EQ(said(faults), (Chunks{"I", "P", "M", "D", "0", "0", "1", "\n", "R", "E", "L", "I", "\n"}));
 }
 
 } // namespace

@@ -19,22 +19,32 @@
 namespace sim::testing {
 namespace {
 
-// The next line from fd up to and including `end`; empty once fd has ended or at the deadline.
-std::string next_line(int fd, std::string& buffer, std::string_view end) {
-    const Clock::time_point until = Clock::now() + std::chrono::seconds(WALL_TEST_TIMEOUT_S);
+Clock::time_point deadline() {
+    return Clock::now() + std::chrono::seconds(WALL_TEST_TIMEOUT_S);
+}
+
+// What fd has to read now, or once something comes; empty once fd has ended or at the deadline.
+std::string read_some(int fd, Clock::time_point until) {
+    pollfd p{fd, POLLIN, 0};
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
+    char chunk[4096];
+    const ssize_t got =
+        left > 0 && poll(&p, 1, static_cast<int>(left)) == 1 ? read(fd, chunk, sizeof chunk) : -1;
+    return got > 0 ? std::string(chunk, static_cast<std::size_t>(got)) : std::string();
+}
+
+// The next line from fd up to and including "\n"; empty once fd has ended or at the deadline.
+std::string next_line(int fd, std::string& buffer) {
+    const Clock::time_point until = deadline();
     std::size_t at;
-    while ((at = buffer.find(end)) == std::string::npos) {
-        pollfd p{fd, POLLIN, 0};
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
-        char chunk[4096];
-        const ssize_t got =
-            left > 0 && poll(&p, 1, static_cast<int>(left)) == 1 ? read(fd, chunk, sizeof chunk) : -1;
-        if (got <= 0) {
+    while ((at = buffer.find('\n')) == std::string::npos) {
+        const std::string chunk = read_some(fd, until);
+        if (chunk.empty()) {
             return {};
         }
-        buffer.append(chunk, static_cast<std::size_t>(got));
+        buffer += chunk;
     }
-    std::string line = buffer.substr(0, at + end.size());
+    std::string line = buffer.substr(0, at + 1);
     buffer.erase(0, line.size());
     return line;
 }
@@ -65,7 +75,7 @@ WallsimProcess::WallsimProcess(const std::vector<std::string>& args, std::size_t
     close(out[1]);
     m_stdout = out[0];
     std::string buffer;
-    for (std::string line; m_boxes.size() < boxes && !(line = next_line(m_stdout, buffer, "\n")).empty();) {
+    for (std::string line; m_boxes.size() < boxes && !(line = next_line(m_stdout, buffer)).empty();) {
         char address[64], mac[32];
         std::uint16_t port = 0;
         if (std::sscanf(line.c_str(), "listening %63s %hu %31s", address, &port, mac) == 3) {
@@ -135,7 +145,19 @@ void Client::offer(std::string_view bytes) {
 }
 
 std::string Client::reply() {
-    return next_line(m_fd, m_buffer, "\r\n");
+    const Clock::time_point until = deadline();
+    while (m_replies.empty()) {
+        const std::string chunk = read_some(m_fd, until);
+        if (chunk.empty()) {
+            return {};
+        }
+        for (const wc::Reply& reply : m_reader.feed(chunk)) {
+            m_replies.push_back(reply.text());
+        }
+    }
+    std::string reply = std::move(m_replies.front());
+    m_replies.pop_front();
+    return reply;
 }
 
 } // namespace sim::testing

@@ -3,8 +3,11 @@
 // A real wallsim process and real TCP clients on loopback. Every wait ends at one
 // generous deadline (WALL_TEST_TIMEOUT) instead of sleeping.
 
+#include "link/reply_reader.h"
+
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -49,8 +52,8 @@ public:
     Client(const Client&) = delete;
     Client& operator=(const Client&) = delete;
     void send(std::string_view bytes);
-    void offer(std::string_view bytes); // sends what the socket takes at once, the rest never
-    std::string reply();                // the next reply with its "\r\n"; empty once the connection has ended
+    void offer(std::string_view bytes);           // sends what the socket takes at once, the rest never
+    std::string reply();                          // the next whole reply; empty once the connection has ended
     std::string exchange(std::string_view line) { // sends the line with "\r\n", returns reply()
         send(std::string(line) + "\r\n");
         return reply();
@@ -58,7 +61,8 @@ public:
 
 private:
     int m_fd = -1;
-    std::string m_buffer;
+    wc::ReplyReader m_reader;
+    std::deque<std::string> m_replies; // read and not yet taken
 };
 
 } // namespace sim::testing

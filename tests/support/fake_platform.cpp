@@ -18,8 +18,8 @@ void PrintTo(const Message& message, std::ostream* out) {
 Responder reply_table(std::map<std::string, std::string> replies, int delay_ms) {
     return [replies = std::move(replies), delay_ms](const std::string& line) {
         auto it = replies.find(line);
-        return it == replies.end() ? std::vector<Reply>{}
-                                   : std::vector<Reply>{{it->second + "\r\n", delay_ms}};
+        return it == replies.end() ? std::vector<Chunk>{}
+                                   : std::vector<Chunk>{{it->second + "\r\n", delay_ms}};
     };
 }
 
@@ -37,6 +37,29 @@ void FakePlatform::deliver(int socket, std::int64_t when, std::string text) {
         if (events() != nullptr) {
             events()->data_arrival(socket);
         }
+    });
+}
+
+namespace {
+sim::ReplyShaper::Clock::time_point shaper_time(std::int64_t ms) {
+    return sim::ReplyShaper::Clock::time_point(std::chrono::milliseconds(ms));
+}
+} // namespace
+
+void FakePlatform::pump(int socket) {
+    const auto due = m_sockets[socket].shaper->next_due();
+    if (!due) {
+        return;
+    }
+    const auto when = std::chrono::duration_cast<std::chrono::milliseconds>(due->time_since_epoch()).count();
+    schedule_on(socket, when, [this, socket](Socket& s) {
+        for (std::string& chunk : s.shaper->take_due(shaper_time(m_now))) {
+            s.received += chunk;
+            if (events() != nullptr) {
+                events()->data_arrival(socket);
+            }
+        }
+        pump(socket);
     });
 }
 
@@ -75,6 +98,7 @@ void FakePlatform::socket_close(int socket) {
     s.state = SocketState::closed;
     s.received.clear();
     s.reply_clock = 0;
+    s.shaper.reset();
 }
 
 void FakePlatform::socket_connect(int socket, const std::string& host, int /*port*/) {
@@ -83,12 +107,19 @@ void FakePlatform::socket_connect(int socket, const std::string& host, int /*por
     s.state = SocketState::connecting;
     s.host = host;
     s.received.clear();
+    s.shaper.reset();
     m_connects.push_back(socket);
     auto box = m_boxes.find(host);
     if (box != m_boxes.end() && box->second.answers) {
-        schedule_on(socket, m_now + box->second.connect_ms, [accepts = box->second.accepts](Socket& now) {
-            now.state = accepts ? SocketState::connected : SocketState::error;
-        });
+        schedule_on(socket, m_now + box->second.connect_ms,
+                    [this, socket, &script = box->second](Socket& now) {
+                        now.state = script.accepts ? SocketState::connected : SocketState::error;
+                        if (script.accepts && script.speaks) {
+                            now.shaper.emplace(*script.speaks);
+                            now.shaper->greet(shaper_time(m_now));
+                            pump(socket);
+                        }
+                    });
     }
 }
 
@@ -107,7 +138,16 @@ void FakePlatform::socket_send(int socket, std::string_view bytes) {
     if (box == m_boxes.end() || !box->second.respond) {
         return;
     }
-    for (Reply& reply : box->second.respond(line)) {
+    if (s.shaper) {
+        std::vector<std::string> replies;
+        for (Chunk& reply : box->second.respond(line)) {
+            replies.push_back(std::move(reply.text));
+        }
+        s.shaper->answer(line, replies, shaper_time(m_now));
+        pump(socket);
+        return;
+    }
+    for (Chunk& reply : box->second.respond(line)) {
         s.reply_clock = std::max(s.reply_clock, m_now) + reply.delay_ms;
         deliver(socket, s.reply_clock, std::move(reply.text));
     }

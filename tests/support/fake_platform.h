@@ -7,6 +7,7 @@
 // nest inside waits the same way.
 
 #include "link/platform.h"
+#include "sim/reply_shaper.h"
 
 #include <cstdint>
 #include <deque>
@@ -25,19 +26,23 @@ struct Stalled : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-struct Reply {
+struct Chunk {
     std::string text;  // sent as it stands: add "\r\n" where a box would
     int delay_ms = 10; // after the command, or after the previous reply
 };
 
 // How a scripted box answers one command line (given without "\r\n").
-using Responder = std::function<std::vector<Reply>(const std::string& line)>;
+using Responder = std::function<std::vector<Chunk>(const std::string& line)>;
 
 struct BoxScript {
     bool accepts = true; // false: the connect fails
     bool answers = true; // false: the connect never completes
     int connect_ms = 20; // until the connection is up (or refused)
     Responder respond;   // may be empty: a box that never replies
+    // A box that speaks as wallsim with these options does: its greeting, and
+    // its responder's texts taken as replies without line ends, framed and cut
+    // into chunks as the options say (their delay instead of the chunks' own).
+    std::optional<sim::Faults> speaks{};
 };
 
 // Answers from a table, each reply ended by "\r\n" as a box ends it; unknown lines get none.
@@ -133,14 +138,17 @@ private:
         SocketState state = SocketState::closed;
         std::string host;
         std::string received;
-        std::uint64_t generation = 0; // bumped by close and connect: stale events do nothing
-        std::int64_t reply_clock = 0; // replies of one box come out in order
+        std::uint64_t generation = 0;           // bumped by close and connect: stale events do nothing
+        std::int64_t reply_clock = 0;           // replies of one box come out in order
+        std::optional<sim::ReplyShaper> shaper; // a box that speaks as wallsim does
     };
     void schedule(std::int64_t when, std::function<void()> action) {
         m_events.push_back({when, m_order++, std::move(action)});
     }
     void schedule_on(int socket, std::int64_t when, std::function<void(Socket&)> action);
     void deliver(int socket, std::int64_t when, std::string text);
+    // The shaper's chunks, each an arrival of its own, when they fall due.
+    void pump(int socket);
     std::vector<Event>::iterator next_event();
     bool run_due();
 

@@ -45,12 +45,13 @@ struct Rig {
 };
 
 // The simulated box in-process behind a fake socket: every line the console
-// sends reaches the box, and the box's replies arrive one chunk each.
-inline Responder sim_responder(sim::Box& box, int delay_ms = 10) {
-    return [&box, delay_ms](const std::string& line) {
-        std::vector<Reply> replies;
+// sends reaches the box, and the box's replies arrive one chunk each, ended
+// by "\r\n" (a box script that `speaks` frames them itself).
+inline Responder sim_responder(sim::Box& box, int delay_ms = 10, std::string_view end = "\r\n") {
+    return [&box, delay_ms, end](const std::string& line) {
+        std::vector<Chunk> replies;
         for (std::string& text : box.handle_line(line)) {
-            replies.push_back({std::move(text), delay_ms});
+            replies.push_back({text.append(end), delay_ms});
         }
         return replies;
     };

@@ -51,7 +51,7 @@ TEST_F(Wall, TheWallResetAndHotKeysGoToEveryListedBox) {
     std::vector<int> shown_at_send;
     r.script_box(0, [&](const std::string&) {
         shown_at_send = {r.f.cbo_val_H[1].list_index(), r.f.cbo_val_V[1].list_index()};
-        return std::vector<Reply>{{"WDEF\r\n"}};
+        return std::vector<Chunk>{{"WDEF\r\n"}};
     });
     r.f.btn_tvwall_reset.user_click();
     EXPECT_THAT(shown_at_send, ElementsAre(10, 10));
@@ -78,7 +78,7 @@ TEST_F(Wall, BezelSendWritesEachValueAfterTheLastAcknowledgementThenReadsTheSwit
         seen.push_back(line + " @" + std::to_string(r.f.bezel_set_step) + "/" +
                        std::to_string(r.f.bezel_read_step));
         // Out of turn, then above 255.
-        return line == "RBH " ? std::vector<Reply>{{"BVV005\r\n"}, {"BHV256\r\n"}} : table(line);
+        return line == "RBH " ? std::vector<Chunk>{{"BVV005\r\n"}, {"BHV256\r\n"}} : table(line);
     });
     r.f.Check1[2].user_click(); // every bezel command to every listed box
     r.f.cbo_val_H[1].user_choose(12);
@@ -148,7 +148,7 @@ TEST(Bezel, AWallCommandPowerOrAReadBackDuringASendsSwitchReadLeavesTheAnswerToT
               install_power,  install_favourites, install_connect};
         auto acks = reply_table({{"SBH 1", "BHV001"}, {"SBV 2", "BVV002"}});
         r.online(1, [acks](const std::string& sent) {
-            return sent == "RBEZ" ? std::vector<Reply>{{"BEZE001\r\n", 1000}} : acks(sent);
+            return sent == "RBEZ" ? std::vector<Chunk>{{"BEZE001\r\n", 1000}} : acks(sent);
         });
         r.f.opt_tv2.user_click();
         r.f.cbo_val_H[1].user_choose(1);

@@ -1,7 +1,7 @@
-// A box that answers every command correctly but also repeats replies, joins
-// them, splits their keys and mixes in replies of other keys and garbage must
-// leave no handler waiting once its last expected reply has come, and must
-// leave the window showing what a clean box leaves it showing.
+// Boxes frame their replies as their firmware likes: whatever line ends,
+// echoes, greetings, prompts, noise and chunks a box uses, every exchange
+// ends once its last reply has come, and the window shows what it shows
+// with a box that ends every reply in "\r\n".
 
 #include "app/app.h"
 #include "rig.h"
@@ -15,40 +15,35 @@
 namespace wc::test {
 namespace {
 
-enum class Noise { none, duplicated, joined, split_key, stray_and_garbage };
-const char* const noise_names[] = {"none", "duplicated", "joined", "split key", "stray and garbage"};
+using namespace std::chrono_literals;
 
-// The simulated box's replies to each line, reshaped by the noise.
-Responder noisy(sim::Box& box, Noise noise) {
-    return [&box, noise](const std::string& line) {
-        std::vector<Reply> out;
-        std::string joined = "HOTK\r\n"; // a reply of an exchange that is not running
-        for (const std::string& reply : box.handle_line(line)) {
-            if (noise == Noise::joined) {
-                joined += reply;
-                continue;
-            }
-            if (noise == Noise::stray_and_garbage) {
-                out.push_back({"\x01z?~\r\nHOTK\r\n"});
-            }
-            if (noise == Noise::split_key) {
-                out.push_back({reply.substr(0, 2)});
-                out.push_back({reply.substr(2), 5});
-            } else {
-                out.push_back({reply, noise == Noise::stray_and_garbage ? 1 : 10});
-            }
-            if (noise == Noise::duplicated) {
-                out.push_back({reply, 1});
-            } else if (noise == Noise::stray_and_garbage) {
-                out.push_back({"#\r\n", 1});
-            }
-        }
-        if (noise == Noise::joined) {
-            out.push_back({joined});
-        }
-        return out;
-    };
+struct Dialect {
+    const char* name;
+    sim::Faults speaks;
+};
+
+sim::Faults speaking(const std::function<void(sim::Faults&)>& set) {
+    sim::Faults faults;
+    faults.delay = 10ms;
+    set(faults);
+    return faults;
 }
+
+const Dialect dialects[] = {
+    {"LF", speaking([](sim::Faults& f) { f.line_end = sim::LineEnd::lf; })},
+    {"CR", speaking([](sim::Faults& f) { f.line_end = sim::LineEnd::cr; })},
+    {"no line end", speaking([](sim::Faults& f) { f.line_end = sim::LineEnd::none; })},
+    {"echo", speaking([](sim::Faults& f) { f.echo = true; })},
+    {"greeting and prompt", speaking([](sim::Faults& f) {
+         f.banner = "Welcome to wall box 1 (firmware 1.15)";
+         f.prompt = "> ";
+     })},
+    // A stray reply of an exchange that is not running, and garbage, after every reply.
+    {"noise", speaking([](sim::Faults& f) { f.prompt = "\x01z?~\r\nHOTK\r\n# "; })},
+    {"byte by byte", speaking([](sim::Faults& f) { f.bytewise = true; })},
+    {"joined", speaking([](sim::Faults& f) { f.join = true; })},
+    {"split", speaking([](sim::Faults& f) { f.split = 2; })},
+};
 
 // Everything the window shows of the box and of its own state.
 std::vector<std::string> look(const Form1& f) {
@@ -90,16 +85,23 @@ void set_apart(sim::Box& box) {
     }
 }
 
-Outcome run(Noise noise, const std::function<void(Rig&)>& action) {
+Outcome run(const sim::Faults& speaks, const std::function<void(Rig&)>& action) {
     Rig r{install_all};
-    sim::Box box("02:57:41:4C:4C:01");
-    set_apart(box);
-    r.list_boxes(1);
-    r.script_box(0, noisy(box, noise));
+    sim::Box boxes[2] = {sim::Box("02:57:41:4C:4C:01"), sim::Box("02:57:41:4C:4C:02")};
+    r.list_boxes(2);
+    for (int k = 0; k < 2; ++k) {
+        set_apart(boxes[k]);
+        r.p.add_box(Rig::address(k), BoxScript{.respond = sim_responder(boxes[k], 0, ""), .speaks = speaks});
+    }
+    boxes[1].handle_line("SRES 5"); // the second box tells itself apart
     r.f.cbo_ipaddr.user_choose(0);
-    r.f.btn_con.user_click();
-    action(r);
-    r.p.run_until_idle();
+    try {
+        r.f.btn_con.user_click();
+        action(r);
+        r.p.run_until_idle();
+    } catch (const Stalled& stalled) {
+        ADD_FAILURE() << stalled.what();
+    }
     // Every counter these actions set is back at rest.
     for (std::uint8_t step : {r.f.status_step, r.f.bezel_read_step, r.f.bezel_set_step, r.f.recall_step,
                               r.f.img_read_step, r.f.io_read_step, r.f.ipget_step, r.f.ipset_step}) {
@@ -109,10 +111,16 @@ Outcome run(Noise noise, const std::function<void(Rig&)>& action) {
     return {look(r.f), r.p.message_texts()};
 }
 
-TEST(NoisyBox, EveryExchangeEndsAndShowsWhatACleanBoxShows) {
+TEST(Dialects, EveryExchangeEndsAndShowsWhatABoxEndingItsRepliesInCrLfShows) {
     const std::pair<const char*, std::function<void(Rig&)>> actions[] = {
-        // Every read of the refresh: Get IP and the I/O read-back among them.
         {"connect and refresh", [](Rig&) {}},
+        {"box switch and refresh", [](Rig& r) { r.f.cbo_ipaddr.user_choose(1); }},
+        {"I/O refresh",
+         [](Rig& r) {
+             r.f.opt_io.user_click();
+             r.f.btn_io_rst[0].user_click();
+         }},
+        {"get ip", [](Rig& r) { r.f.btn_ip_get.user_click(); }},
         {"set ip",
          [](Rig& r) {
              r.f.txt_ip.user_type("192.168.1.20");
@@ -138,12 +146,12 @@ TEST(NoisyBox, EveryExchangeEndsAndShowsWhatACleanBoxShows) {
     };
     for (const auto& [what, action] : actions) {
         SCOPED_TRACE(what);
-        const Outcome clean = run(Noise::none, action);
-        for (Noise noise : {Noise::duplicated, Noise::joined, Noise::split_key, Noise::stray_and_garbage}) {
-            SCOPED_TRACE(noise_names[static_cast<int>(noise)]);
-            const Outcome noisy_run = run(noise, action);
-            EXPECT_EQ(noisy_run.look, clean.look);
-            EXPECT_EQ(noisy_run.messages, clean.messages);
+        const Outcome crlf = run(speaking([](sim::Faults&) {}), action);
+        for (const Dialect& dialect : dialects) {
+            SCOPED_TRACE(dialect.name);
+            const Outcome other = run(dialect.speaks, action);
+            EXPECT_EQ(other.look, crlf.look);
+            EXPECT_EQ(other.messages, crlf.messages);
         }
     }
 }
