@@ -7,13 +7,14 @@
 namespace wc {
 
 FrameBox::FrameBox(const QString& title, const QFont& caption_font, QWidget* parent)
-    : QGroupBox(title, parent), m_caption_font(caption_font) {
+    : QGroupBox(parent), m_title(title), m_caption_font(caption_font) {
     fit_contents();
 }
 
 void FrameBox::set_title(const QString& title) {
-    setTitle(title);
+    m_title = title;
     fit_contents();
+    update();
 }
 
 void FrameBox::set_shown_enabled(bool enabled) {
@@ -45,6 +46,10 @@ void FrameBox::paintEvent(QPaintEvent* /*event*/) {
 QStyleOptionGroupBox FrameBox::caption_option() const {
     QStyleOptionGroupBox option;
     initStyleOption(&option);
+    option.text = m_title;
+    if (!m_title.isEmpty()) {
+        option.subControls |= QStyle::SC_GroupBoxLabel;
+    }
     option.fontMetrics = QFontMetrics(m_caption_font);
     return option;
 }

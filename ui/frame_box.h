@@ -9,6 +9,10 @@
 // controls' face as its own font, which they inherit, and draws and measures
 // its caption in the caption's: a font set on each control instead builds
 // every list's popup at start-up.
+//
+// The caption is kept here rather than as the group box's title: Qt makes a
+// titled group box the label of every control inside it, and a screen reader
+// would then call each list and button by its page before its own caption.
 
 #include <QGroupBox>
 
@@ -22,6 +26,7 @@ class FrameBox final : public QGroupBox {
 public:
     FrameBox(const QString& title, const QFont& caption_font, QWidget* parent);
 
+    const QString& title() const { return m_title; }
     void set_title(const QString& title);
     void set_shown_enabled(bool enabled);
     bool shown_enabled() const { return m_shown_enabled; }
@@ -35,6 +40,7 @@ private:
     // The room inside, below the caption as it is drawn.
     void fit_contents();
 
+    QString m_title;
     QFont m_caption_font;
     bool m_shown_enabled = true;
 };

@@ -17,13 +17,11 @@ namespace wc {
 namespace {
 
 QString caption_of(const QWidget& w) {
+    if (const auto* frame = qobject_cast<const FrameBox*>(&w)) {
+        return frame->title();
+    }
     const bool has_text = w.inherits("QAbstractButton") || w.inherits("QLabel");
-    return w
-        .property(w.isWindow()              ? "windowTitle"
-                  : w.inherits("QGroupBox") ? "title"
-                  : has_text                ? "text"
-                                            : "none")
-        .toString();
+    return w.property(w.isWindow() ? "windowTitle" : has_text ? "text" : "none").toString();
 }
 
 // The width the widget's text needs, by the widget's own measure; 0 for widgets without text.
