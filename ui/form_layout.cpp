@@ -146,28 +146,41 @@ bool centred(const Control& control) {
     return (base == "lbl_con" && control.index() >= 1) || (base == "img_lbl" && control.index() >= 5);
 }
 
+std::map<const Control*, std::vector<const Control*>> captions(const Form1& f) {
+    std::map<const Control*, std::vector<const Control*>> captions{
+        {&f.cbo_ipaddr, {&f.lbl_con[0]}},   {&f.cbo_model, {&f.lbl_con[1]}},
+        {&f.cbo_ip_type, {&f.Label3}},      {&f.txt_ip, {&f.Label4}},
+        {&f.txt_net, {&f.Label5}},          {&f.txt_gate, {&f.Label6}},
+        {&f.cbo_tv_col, {&f.tv_lbl[0]}},    {&f.cbo_tv_row, {&f.tv_lbl[1]}},
+        {&f.cbo_val_H[1], {&f.tv2_lbl[2]}}, {&f.cbo_val_V[1], {&f.tv2_lbl[3]}},
+        {&f.cbo_reso, {&f.io_lbl[0]}},      {&f.cbo_info_play, {&f.io_lbl[1]}},
+        {&f.cbo_osd_time, {&f.io_lbl[4]}},  {&f.cbo_osd[0], {&f.io_lbl[2]}},
+        {&f.cbo_osd[1], {&f.io_lbl[3]}},    {&f.cbo_osd_gain, {&f.io_lbl[5]}},
+    };
+    const ControlArray<ComboBox>* picture_rows[] = {&f.cbo_image_bri, &f.cbo_image_con, &f.cbo_image_sat,
+                                                    &f.cbo_image_hue};
+    for (int row = 0; row < 4; ++row) {
+        for (int out = 1; out <= 4; ++out) {
+            captions[&(*picture_rows[row])[out]] = {&f.img_lbl[row], &f.img_lbl[4 + out]};
+        }
+    }
+    return captions;
+}
+
 std::map<const Control*, std::string> accessible_names(const Form1& f) {
     std::map<const Control*, std::string> names;
     for (const Control* control : f.controls()) {
-        names[control] = trimmed_caption(*control);
+        const Kind kind = control->kind();
+        if (control != &f.window && (kind == Kind::button || kind == Kind::option_button ||
+                                     kind == Kind::check_box || kind == Kind::frame)) {
+            names[control] = trimmed_caption(*control);
+        }
     }
     auto join = [](const Control& first, std::string_view second) {
         return trimmed_caption(first) + " " + std::string(second);
     };
     const std::string all_ip = "ALL IP";
 
-    // Fields are called after the label of their row.
-    const std::pair<const Control*, const Control*> fields[] = {
-        {&f.cbo_ipaddr, &f.lbl_con[0]},   {&f.cbo_model, &f.lbl_con[1]}, {&f.cbo_ip_type, &f.Label3},
-        {&f.txt_ip, &f.Label4},           {&f.txt_net, &f.Label5},       {&f.txt_gate, &f.Label6},
-        {&f.cbo_tv_col, &f.tv_lbl[0]},    {&f.cbo_tv_row, &f.tv_lbl[1]}, {&f.cbo_val_H[1], &f.tv2_lbl[2]},
-        {&f.cbo_val_V[1], &f.tv2_lbl[3]}, {&f.cbo_reso, &f.io_lbl[0]},   {&f.cbo_info_play, &f.io_lbl[1]},
-        {&f.cbo_osd_time, &f.io_lbl[4]},  {&f.cbo_osd[0], &f.io_lbl[2]}, {&f.cbo_osd[1], &f.io_lbl[3]},
-        {&f.cbo_osd_gain, &f.io_lbl[5]},
-    };
-    for (auto [field, label] : fields) {
-        names[field] = trimmed_caption(*label);
-    }
     const std::pair<const Control*, const Control*> all_ip_boxes[] = {
         {&f.Check1[0], &f.power_ctl[0]}, {&f.Check1[1], &f.btn_sys_fac_rst}, {&f.Check1[2], &f.tv2_lbl[0]}};
     for (auto [box, owner] : all_ip_boxes) {
@@ -179,13 +192,8 @@ std::map<const Control*, std::string> accessible_names(const Form1& f) {
     for (int k = 0; k <= 3; ++k) {
         names[&f.chk_tv_allip[k]] = all_ip + " " + std::to_string(k + 1);
     }
-    const ControlArray<ComboBox>* picture_rows[] = {&f.cbo_image_bri, &f.cbo_image_con, &f.cbo_image_sat,
-                                                    &f.cbo_image_hue};
     for (int row = 0; row < 4; ++row) {
         const std::string head = trimmed_caption(f.img_lbl[row]);
-        for (int out = 1; out <= 4; ++out) {
-            names[&(*picture_rows[row])[out]] = head + " " + trimmed_caption(f.img_lbl[4 + out]);
-        }
         names[&f.btn_img_rst[row]] = head + " " + f.btn_img_rst[row].caption();
         names[&f.Chk_img[row]] = all_ip + " " + head;
     }
@@ -195,7 +203,6 @@ std::map<const Control*, std::string> accessible_names(const Form1& f) {
     names[&f.btn_H_Bezel_send] = join(f.tv2_lbl[1], f.btn_H_Bezel_send.caption());
     names[&f.btn_V_Bezel_send] = "Vertical " + join(f.tv2_lbl[1], f.btn_V_Bezel_send.caption());
     names[&f.btn_tvwall_refresh] = join(f.tv2_lbl[1], f.btn_tvwall_refresh.caption());
-    names[&f.tv2_lbl[0]] = join(f.tv2_lbl[0], "switch");
     for (int k : {0, 1}) {
         names[&f.opt_bezel[k]] = join(f.tv2_lbl[0], f.opt_bezel[k].caption());
         names[&f.opt_mute[k]] = join(f.io_lbl[6], f.opt_mute[k].caption());
@@ -222,18 +229,6 @@ std::map<const Control*, std::string> accessible_names(const Form1& f) {
     names[&f.ProgressBar2] = join(f.net_config, "progress");
     names[&f.TextInfo] = "Last reply";
 
-    // A label whose text names a field yields the name to the field.
-    for (const Control* control : f.controls()) {
-        if (control->kind() != Kind::label || control == &f.window) {
-            continue;
-        }
-        for (const auto& [other, name] : names) {
-            if (other != control && name == names[control]) {
-                names[control] += " label";
-                break;
-            }
-        }
-    }
     return names;
 }
 

@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace wc {
 
@@ -22,9 +23,14 @@ std::optional<Twips> placement(const Control& control);
 // Labels whose text is centred in their box.
 bool centred(const Control& control);
 
-// A name for every control that is unique in the window: the caption for
-// buttons, options and frames, told apart by their context where captions
-// repeat; the row label for lists, text boxes and "ALL IP" boxes.
+// The labels that caption each list and text box on screen: the label of its
+// row, or for the picture grid the row's head and the column's.
+std::map<const Control*, std::vector<const Control*>> captions(const Form1& f);
+
+// A name unique in the window for every button, option, "ALL IP" box, frame
+// and progress bar, and for TextInfo: the caption, told apart by what it
+// belongs to where captions repeat. Labels are named by their text, and
+// lists and text boxes are called by their captions.
 std::map<const Control*, std::string> accessible_names(const Form1& f);
 
 } // namespace wc

@@ -65,6 +65,7 @@ FormWindow::FormWindow(Form1& form, double scale) : m_form(form) {
     setFont(console_font(control_points, m_font_scale));
 
     m_accessible_names = accessible_names(form);
+    m_captions = captions(form);
     // No accessible name of its own: Qt names a window by its title, which
     // gains the box's firmware once connected.
     form.window.set_observer(this);
@@ -101,6 +102,7 @@ void FormWindow::build_shown_within(const Control* outer) {
         }
     }
     for (Control* control : built) {
+        caption(*control);
         control->set_observer(this);
         show_all(*control);
     }
@@ -119,15 +121,12 @@ void FormWindow::build_shown_within(const Control* outer) {
 }
 
 void FormWindow::build(Control& control) {
-    const std::string& accessible_name = m_accessible_names.at(&control);
     QWidget* parent = control.parent() != nullptr ? m_widgets.at(control.parent()) : this;
     QWidget* widget = make_widget(control, parent);
     widget->setObjectName(qt_text(control.name()));
-    widget->setAccessibleName(qt_text(accessible_name));
-    // The edit field of an editable list takes the focus a screen reader
-    // follows: it is named as its list, not left to be read as its text.
-    if (auto* list = qobject_cast<QComboBox*>(widget); list != nullptr && list->lineEdit() != nullptr) {
-        list->lineEdit()->setAccessibleName(qt_text(accessible_name));
+    // Labels are named by their text, and fields by their captions, as Qt does.
+    if (auto name = m_accessible_names.find(&control); name != m_accessible_names.end()) {
+        widget->setAccessibleName(qt_text(name->second));
     }
     widget->setGeometry(to_pixels(placement(control).value_or(control.geometry()), m_scale));
     // Every other control has the window's face, from the window.
@@ -138,6 +137,34 @@ void FormWindow::build(Control& control) {
     }
     m_widgets[&control] = widget;
     bind_operator(control, widget);
+}
+
+// A field is labelled by the labels that caption it on screen, which a
+// screen reader reads before its value. A label stands for one field as its
+// buddy; a list takes its captions itself, since the picture grid's heads
+// each caption a row or a column of lists. The edit field of an editable list
+// takes the focus a screen reader follows, so it is named by the captions too.
+void FormWindow::caption(const Control& field) {
+    const auto it = m_captions.find(&field);
+    if (it == m_captions.end()) {
+        return;
+    }
+    QWidget* widget = m_widgets.at(&field);
+    QList<QWidget*> labels;
+    QStringList words;
+    for (const Control* label : it->second) {
+        labels.append(m_widgets.at(label));
+        words.append(qt_text(label->caption()));
+    }
+    if (labels.size() == 1) {
+        static_cast<QLabel*>(labels.front())->setBuddy(widget);
+    }
+    if (auto* list = qobject_cast<ListBox*>(widget)) {
+        list->set_captions(labels);
+        if (list->lineEdit() != nullptr) {
+            list->lineEdit()->setAccessibleName(words.join(' '));
+        }
+    }
 }
 
 QWidget* FormWindow::make_widget(Control& control, QWidget* parent) {
@@ -227,7 +254,7 @@ void FormWindow::bind_operator(Control& control, QWidget* widget) {
                 });
         break;
     case Kind::combo_box:
-        bind_combo(static_cast<ComboBox&>(control), static_cast<QComboBox*>(widget));
+        bind_combo(static_cast<ComboBox&>(control), static_cast<ListBox*>(widget));
         break;
     case Kind::frame:
     case Kind::label:
@@ -236,7 +263,7 @@ void FormWindow::bind_operator(Control& control, QWidget* widget) {
     }
 }
 
-void FormWindow::bind_combo(ComboBox& combo, QComboBox* widget) {
+void FormWindow::bind_combo(ComboBox& combo, ListBox* widget) {
     connect(widget, &QComboBox::activated, this, [this, &combo, widget](int position) {
         combo.user_choose(position);
         show_selection(combo, *widget);
@@ -344,12 +371,12 @@ void FormWindow::changed(Control& control, Prop what) {
         break;
     case Prop::items:
         if (control.kind() == Kind::combo_box) {
-            show_items(static_cast<ComboBox&>(control), *static_cast<QComboBox*>(widget));
+            show_items(static_cast<ComboBox&>(control), *static_cast<ListBox*>(widget));
         }
         break;
     case Prop::list_index:
         if (control.kind() == Kind::combo_box) {
-            show_selection(static_cast<ComboBox&>(control), *static_cast<QComboBox*>(widget));
+            show_selection(static_cast<ComboBox&>(control), *static_cast<ListBox*>(widget));
         }
         break;
     case Prop::text:
@@ -359,8 +386,8 @@ void FormWindow::changed(Control& control, Prop what) {
             if (edit->text() != text) {
                 edit->setText(text);
             }
-        } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-            show_selection(static_cast<ComboBox&>(control), *combo);
+        } else if (auto* list = qobject_cast<ListBox*>(widget)) {
+            show_selection(static_cast<ComboBox&>(control), *list);
         }
         break;
     case Prop::value:
@@ -422,7 +449,7 @@ void FormWindow::show_choice(QButtonGroup& row) {
 // the widget's list is replaced, and what is added goes in at once. What the
 // widget lists is kept beside it as the model's text: asking the widget for
 // every item again for each one added was a sixth of the start-up.
-void FormWindow::show_items(ComboBox& combo, QComboBox& widget) {
+void FormWindow::show_items(ComboBox& combo, ListBox& widget) {
     const QSignalBlocker quiet(widget);
     const auto& items = combo.items();
     std::vector<std::string>& listed = m_listed[&combo];
@@ -441,19 +468,10 @@ void FormWindow::show_items(ComboBox& combo, QComboBox& widget) {
     show_selection(combo, widget);
 }
 
-// A selection written by the model is no choice of the operator's: the
-// widget's signals stay quiet while it follows.
-void FormWindow::show_selection(ComboBox& combo, QComboBox& widget) {
-    const QSignalBlocker quiet(widget);
-    if (widget.currentIndex() != combo.list_index()) {
-        widget.setCurrentIndex(combo.list_index());
-    }
-    if (combo.style() == ComboBox::Style::editable) {
-        const QString text = qt_text(combo.text());
-        if (widget.currentText() != text) {
-            widget.setEditText(text);
-        }
-    }
+// A selection written by the model is no choice of the operator's: the list
+// shows it without the operator's signals.
+void FormWindow::show_selection(ComboBox& combo, ListBox& widget) {
+    widget.show_choice(combo.list_index(), qt_text(combo.text()));
 }
 
 } // namespace wc

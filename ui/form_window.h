@@ -14,9 +14,10 @@
 #include <vector>
 
 class QButtonGroup;
-class QComboBox;
 
 namespace wc {
+
+class ListBox;
 
 class FormWindow final : public QWidget, private ControlObserver {
     Q_OBJECT
@@ -44,22 +45,24 @@ protected:
 private:
     void build_shown_within(const Control* outer);
     void build(Control& control);
+    void caption(const Control& field);
     QWidget* make_widget(Control& control, QWidget* parent);
     void bind_operator(Control& control, QWidget* widget);
-    void bind_combo(ComboBox& combo, QComboBox* widget);
+    void bind_combo(ComboBox& combo, ListBox* widget);
 
     void changed(Control& control, Prop what) override;
     void show_all(Control& control);
     void show_enabled(Control& control);
     void show_enabled_within(const Control& outer);
-    void show_items(ComboBox& combo, QComboBox& widget);
-    void show_selection(ComboBox& combo, QComboBox& widget);
+    void show_items(ComboBox& combo, ListBox& widget);
+    void show_selection(ComboBox& combo, ListBox& widget);
     void show_choice(QButtonGroup& row);
 
     Form1& m_form;
     double m_scale;
     double m_font_scale;
     std::map<const Control*, std::string> m_accessible_names;
+    std::map<const Control*, std::vector<const Control*>> m_captions;
     std::map<const Control*, QWidget*> m_widgets; // none yet for a control on a page never shown
     std::map<const QObject*, ComboBox*> m_editable_lists;
     // The exclusive group of each row of option buttons, by the row's base name.

@@ -139,7 +139,8 @@ TEST_F(Binding, WhatAScreenReaderDoesReachesTheModelOnceAndTheConsolesWritesNeve
     address.editableTextInterface()->replaceText(0, address.textInterface()->characterCount(), "10.0.0.9");
     EXPECT_EQ(f.txt_ip.text(), "10.0.0.9");
 
-    // An editable list is named by its label, its text the value; its edit field has the same name.
+    // An editable list is named by what it shows and labelled by its captions, which name its edit field;
+    // a reader chooses an entry by selecting it in the closed list's popup.
     ComboBox& brightness = f.cbo_image_bri[2];
     brightness.add_item("50");
     brightness.add_item("77");
@@ -147,16 +148,23 @@ TEST_F(Binding, WhatAScreenReaderDoesReachesTheModelOnceAndTheConsolesWritesNeve
     brightness.on_change = [&] { events.push_back("change " + brightness.text()); };
     brightness.on_click = [&] { events.push_back("click " + brightness.text()); };
     auto& list = accessible(brightness);
-    EXPECT_EQ(list.text(QAccessible::Name), "Brightness OUT B");
-    EXPECT_EQ(list.text(QAccessible::Value), "0~100");
+    QStringList captions;
+    for (const auto& [label, relation] : list.relations(QAccessible::Label)) {
+        captions.append(label->text(QAccessible::Name));
+    }
+    EXPECT_EQ(captions, (QStringList{"Brightness", "OUT B"}));
+    EXPECT_EQ(list.text(QAccessible::Name), "0~100");
     QAccessibleInterface& edit = *list.child(1);
     EXPECT_EQ(edit.text(QAccessible::Name), "Brightness OUT B");
     edit.editableTextInterface()->replaceText(0, edit.textInterface()->characterCount(), "60");
-    list.valueInterface()->setCurrentValue(1); // a choice from the list
+    QAccessibleInterface& popup = *list.child(0);
+    popup.child(1)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     brightness.set_list_index(0);
     EXPECT_EQ(events, (std::vector<std::string>{"change 60", "click 77", "click 50"}))
         << "a choice is no edit, and the console's own Click comes once";
-    EXPECT_EQ(list.text(QAccessible::Value), "50");
+    EXPECT_EQ(list.text(QAccessible::Name), "50");
+    EXPECT_TRUE(popup.child(0)->state().selected && !popup.child(1)->state().selected)
+        << "the popup selects what the list shows";
 }
 
 } // namespace

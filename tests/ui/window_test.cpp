@@ -1,12 +1,12 @@
 // The window as the operator sees it, offscreen at 96 and at 144 dpi: its
 // client size; every control of the model as a widget named after it, with its
-// caption, state and an accessible name unique in the window; the page buttons
-// in their order; nothing overlapping or cut on any page; a PNG of each page.
+// caption and state; the page buttons in their order; nothing overlapping or
+// cut on any page; a PNG of each page. What a screen reader hears of it is the
+// accessibility test's.
 
 #include "ui/console_session.h"
 #include "ui/frame_box.h"
 
-#include <QAccessible>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -116,18 +116,12 @@ TEST_P(WindowAtDpi, ShowsEveryControlAndEveryPageWithNothingOverlappingOrCut) {
         tab_position.emplace(w, static_cast<int>(tab_position.size()));
     }
     int previous = -1;
-    std::map<QString, std::string> accessible;
     for (const Control* control : f.controls()) {
         SCOPED_TRACE(control->name());
         const QString name = QString::fromStdString(control->name());
         QWidget* w = control == &f.window ? &s.window : s.window.findChild<QWidget*>(name);
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->objectName(), name);
-        // As assistive technology reads it: the window's is its title.
-        const QString accessible_name = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
-        EXPECT_FALSE(accessible_name.trimmed().isEmpty());
-        const auto [owner, fresh] = accessible.emplace(accessible_name, control->name());
-        EXPECT_TRUE(fresh) << "accessible name also of " << owner->second;
         EXPECT_EQ(w->isHidden(), !control->visible());
         EXPECT_EQ(caption_of(*w).toStdString(), control->caption());
         const auto* frame = qobject_cast<FrameBox*>(w);
