@@ -233,13 +233,16 @@ void FormWindow::bind_operator(Control& control, QWidget* widget) {
         });
         break;
     case Kind::option_button:
-        // Leaving an option is no choice: the row's newly checked option carries it.
-        connect(static_cast<QRadioButton*>(widget), &QRadioButton::toggled, this, [this, &control](bool on) {
-            if (on) {
-                static_cast<OptionButton&>(control).user_click();
-                changed(control, Prop::value);
-            }
-        });
+        // Leaving an option is no choice: the row's newly checked option
+        // carries it. Qt has already left the row's other option; a refused
+        // choice shows the whole row as the model has it again.
+        connect(static_cast<QRadioButton*>(widget), &QRadioButton::toggled, this,
+                [this, &control, widget](bool on) {
+                    if (on) {
+                        static_cast<OptionButton&>(control).user_click();
+                        show_choice(*static_cast<QRadioButton*>(widget)->group());
+                    }
+                });
         break;
     case Kind::text_box:
         // A write is told apart rather than silenced, so that textChanged
@@ -395,7 +398,7 @@ void FormWindow::changed(Control& control, Prop what) {
             const QSignalBlocker quiet(check);
             check->setCheckState(check_state(static_cast<CheckBox&>(control).value()));
         } else if (auto* option = qobject_cast<QRadioButton*>(widget)) {
-            show_choice(*option->group());
+            show_option(*option, static_cast<OptionButton&>(control).value());
         } else if (auto* bar = qobject_cast<QProgressBar*>(widget)) {
             bar->setValue(static_cast<ProgressBar&>(control).value());
         }
@@ -432,17 +435,26 @@ void FormWindow::show_enabled_within(const Control& outer) {
     }
 }
 
-// Every option of the row as the model has it. The group is exclusive only
-// between writes: it would refuse to uncheck its checked option, and the
-// model's rows start with no choice.
-void FormWindow::show_choice(QButtonGroup& row) {
+// An option as the model has it, written as the model changes it: the model
+// leaves the row's chosen option before it marks the new one, and a reader
+// hears each option change once. The group is exclusive only between writes:
+// it would refuse to uncheck its checked option, and the model's rows start
+// with no choice.
+void FormWindow::show_option(QAbstractButton& option, bool chosen) {
+    QButtonGroup& row = *option.group();
     row.setExclusive(false);
-    for (QAbstractButton* option : row.buttons()) {
+    {
         const QSignalBlocker quiet(option);
-        option->setChecked(
-            static_cast<const OptionButton*>(m_form.find(model_text(option->objectName())))->value());
+        option.setChecked(chosen);
     }
     row.setExclusive(true);
+}
+
+void FormWindow::show_choice(QButtonGroup& row) {
+    for (QAbstractButton* option : row.buttons()) {
+        show_option(*option,
+                    static_cast<const OptionButton*>(m_form.find(model_text(option->objectName())))->value());
+    }
 }
 
 // Lists grow at their end: only what differs from the model at the end of

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+class QAbstractButton;
 class QButtonGroup;
 
 namespace wc {
@@ -56,6 +57,7 @@ private:
     void show_enabled_within(const Control& outer);
     void show_items(ComboBox& combo, ListBox& widget);
     void show_selection(ComboBox& combo, ListBox& widget);
+    void show_option(QAbstractButton& option, bool chosen);
     void show_choice(QButtonGroup& row);
 
     Form1& m_form;
