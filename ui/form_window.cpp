@@ -414,6 +414,9 @@ void FormWindow::show_all(Control& control) {
     show_enabled(control);
 }
 
+// Qt hands the focus of a control it disables to the next control, and the
+// panel lock disables the one the operator pressed: the focus goes back to it
+// once the console enables it again, so the operator is not left elsewhere.
 void FormWindow::show_enabled(Control& control) {
     QWidget* widget = widget_of(control);
     if (widget == nullptr) {
@@ -421,8 +424,16 @@ void FormWindow::show_enabled(Control& control) {
     }
     if (auto* frame = qobject_cast<FrameBox*>(widget)) {
         frame->set_shown_enabled(control.shown_enabled());
-    } else {
-        widget->setEnabled(control.shown_enabled());
+        return;
+    }
+    const bool enabled = control.shown_enabled();
+    if (!enabled && widget == focusWidget()) {
+        m_focus_to_return = widget;
+    }
+    widget->setEnabled(enabled);
+    if (enabled && widget == m_focus_to_return) {
+        m_focus_to_return = nullptr;
+        widget->setFocus(Qt::OtherFocusReason);
     }
 }
 

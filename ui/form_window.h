@@ -8,6 +8,7 @@
 
 #include "form/form.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <map>
 #include <string>
@@ -70,7 +71,8 @@ private:
     // The exclusive group of each row of option buttons, by the row's base name.
     std::map<std::string, QButtonGroup*, std::less<>> m_option_rows;
     std::map<const ComboBox*, std::vector<std::string>> m_listed; // what each list widget holds
-    bool m_disabled_due = false; // a control was disabled since the last repaint
+    bool m_disabled_due = false;         // a control was disabled since the last repaint
+    QPointer<QWidget> m_focus_to_return; // held the focus when the console disabled it
 };
 
 } // namespace wc
