@@ -1,5 +1,7 @@
 #include "ui/qt_platform.h"
 
+#include "ui/alert.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -265,6 +267,8 @@ MsgAnswer QtPlatform::message_box(std::string_view text, MsgIcon icon, MsgButton
     const auto qt_buttons = buttons == MsgButtons::yes_no ? QMessageBox::Yes | QMessageBox::No
                                                           : QMessageBox::StandardButtons(QMessageBox::Ok);
     QMessageBox box(qt_icon(icon), title, QString::fromStdString(std::string(text)), qt_buttons, m_window);
+    announce_as_alert(box);
+    return_focus_on_close(box);
     m_open_boxes.emplace_back(&box);
     const int result = box.exec();
     std::erase_if(m_open_boxes, [&box](const QPointer<QMessageBox>& open) { return open == &box; });
