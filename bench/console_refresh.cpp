@@ -62,6 +62,13 @@ void settle() {
     idle.exec();
 }
 
+// Until the handler a click started has ended.
+void finish(const wc::Console& console) {
+    while (console.running() > 0) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -90,6 +97,7 @@ int main(int argc, char** argv) {
     auto& refresh = *qobject_cast<QPushButton*>(session.window.widget_of(f.btn_sys_refresh));
     auto& bar = *qobject_cast<QProgressBar*>(session.window.widget_of(f.ProgressBar1));
     connect.click();
+    finish(session.console);
     if (session.platform.socket_state(0) != wc::SocketState::connected) {
         std::fprintf(stderr, "console_refresh: no box answering at port %d\n", port);
         return 1;
@@ -110,6 +118,7 @@ int main(int argc, char** argv) {
         shown_ms = -1;
         clock.start();
         refresh.click();
+        finish(session.console);
         settle();
         if (shown_ms < 0) {
             std::fprintf(stderr, "console_refresh: a refresh did not complete\n");

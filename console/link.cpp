@@ -25,8 +25,9 @@ void close_socket(Console& c, int i) {
 } // namespace
 
 void send_to(Console& c, int i, std::string_view cmd) {
-    // A handler whose link was taken over has nothing more to say to any box.
-    if (has_socket(i) && !c.superseded(c.event_link())) {
+    // Offline every socket is closed: a handler that goes on after its wait
+    // was ended by going offline has nothing more to say to any box.
+    if (has_socket(i) && !link_lost(c)) {
         c.platform.socket_send(i, wire_text(cmd) + std::string(line_end));
     }
 }
@@ -47,41 +48,30 @@ SocketState selected_state(const Console& c) {
     return has_socket(i) ? c.platform.socket_state(i) : SocketState::closed;
 }
 
-bool connect_wait(Console& c) {
-    const std::uint64_t link = c.event_link();
-    while (!c.superseded(link) && selected_state(c) != SocketState::connected) {
-        c.platform.yield();
-        if (c.f.con_timeout) {
-            c.f.con_timeout = false;
-            c.message("Connected error!", MsgIcon::exclamation);
-            return true;
-        }
+Task<> connect_wait(Console& c, bool stoppable) {
+    const Form1& f = c.f;
+    co_await c.until([&c, &f, stoppable] {
+        return selected_state(c) == SocketState::connected || f.con_timeout ||
+               (stoppable ? !f.con_wait : f.discon_flag == 1);
+    });
+    // A connection that completes while the message is shown still counts:
+    // the caller looks at the socket once the operator has closed it.
+    if (f.con_timeout) {
+        c.f.con_timeout = false;
+        co_await c.message("Connected error!", MsgIcon::exclamation);
     }
-    return !c.superseded(link);
 }
 
-bool link_lost(const Console& c) {
-    return c.f.discon_flag == 1 || c.superseded(c.event_link());
-}
-
-bool taken_over(const Console& c) {
-    return c.f.discon_flag != 1 && c.superseded(c.event_link());
-}
-
-bool check_link(Console& c, OnLinkDown on_down) {
+Task<bool> check_link(Console& c, OnLinkDown on_down) {
     if (selected_state(c) == SocketState::connected) {
-        return true;
+        co_return true;
     }
-    c.message("Ethernet is disconnected !", MsgIcon::critical);
+    co_await c.message("Ethernet is disconnected !", MsgIcon::critical);
     if (on_down == OnLinkDown::clear_model_then_go_offline) {
         c.f.cbo_model.set_list_index(-1);
     }
     go_offline(c);
-    return false;
-}
-
-bool read_may_start(Console& c) {
-    return check_link(c) && !c.exchange_waiting();
+    co_return false;
 }
 
 void send_one(Console& c, std::string_view cmd) {
@@ -102,8 +92,13 @@ void send_chosen(Console& c, bool all_ip, std::string_view cmd) {
     }
 }
 
-void wait_reply(Console& c, const std::uint8_t& flag, std::uint8_t value) {
-    wait_on_link(c, [&] { return flag >= value; });
+Console::Wait wait_on_link(Console& c, std::function<bool()> done, const std::uint8_t* step) {
+    return c.until([&f = c.f, done = std::move(done)] { return f.discon_flag == 1 || done(); }, step);
+}
+
+Console::Wait wait_reply(Console& c, const std::uint8_t& step, std::uint8_t value) {
+    return wait_on_link(
+        c, [&step, value] { return step >= value; }, &step);
 }
 
 void go_offline(Console& c) {
@@ -115,9 +110,11 @@ void go_offline(Console& c) {
             close_socket(c, i);
         }
     }
-    c.end_link();
+    f.con_wait = false;
     show_link_look(f, false);
     f.discon_flag = 1;
+    // Every wait of the link is over; the handlers go on once none runs.
+    c.settle();
 }
 
 void btn_discon_Click(Console& c) {

@@ -15,4 +15,16 @@ void show_link_look(Form1& f, bool online);
 // The online look, as a successful Connect or box switch leaves it.
 void show_online(Form1& f);
 
+// A control disabled while a handler needs it so, enabled again however the handler ends.
+class Disabled {
+public:
+    explicit Disabled(Control& control) : m_control(control) { control.set_enabled(false); }
+    ~Disabled() { m_control.set_enabled(true); }
+    Disabled(const Disabled&) = delete;
+    Disabled& operator=(const Disabled&) = delete;
+
+private:
+    Control& m_control;
+};
+
 } // namespace wc

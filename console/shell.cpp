@@ -90,9 +90,9 @@ void install_shell(Console& c) {
     const std::pair<Button*, int> pages[] = {
         {&f.opt_tv1, 0}, {&f.opt_tv2, 1}, {&f.opt_tv3, 4}, {&f.opt_io, 2}, {&f.opt_image, 3}};
     for (auto [button, page] : pages) {
-        button->on_click = c.event([&c, page = page] { show_page(c, page); });
+        button->on_click = c.handler([&c, page = page] { show_page(c, page); });
     }
-    f.btn_discon.on_click = c.event([&c] { btn_discon_Click(c); });
+    f.btn_discon.on_click = c.handler([&c] { btn_discon_Click(c); });
 }
 
 // Ends offline: go_offline gives every box-dependent control its offline look.

@@ -28,9 +28,9 @@ void offer_list(Console& c) {
 }
 
 // A search that cannot go on says why and ends with the boxes it has.
-void end_search(Console& c, const std::string& why) {
+Task<> end_search(Console& c, std::string why) {
     keep_accepted(c.f);
-    c.message(why, MsgIcon::exclamation);
+    co_await c.message(why, MsgIcon::exclamation);
     if (c.f.cbo_ipaddr.list_count() > 0) {
         offer_list(c);
     }
@@ -67,7 +67,7 @@ std::optional<std::string> match_addresses(Console& c, const std::vector<std::st
 } // namespace
 
 void install_discovery(Console& c) {
-    c.f.btn_sys_search.on_click = c.event([&c] { btn_sys_search_Click(c); });
+    c.f.btn_sys_search.on_click = c.handler([&c] { return btn_sys_search_Click(c); });
 }
 
 bool read_host_ip(Console& c) {
@@ -101,24 +101,27 @@ void fill_id_list(Console& c) {
     }
 }
 
-void btn_sys_search_Click(Console& c) {
+Task<> btn_sys_search_Click(Console& c) {
     Form1& f = c.f;
+    // One scanner runs at a time, and the list it gives is the one search's.
+    if (c.platform.scanner_running()) {
+        co_await c.message("Search MAC is running !", MsgIcon::exclamation);
+        co_return;
+    }
     go_offline(c);
     f.ip_count = 0;
     f.cbo_ipaddr.clear();
     f.ip_list.assign(1, "");
     if (!read_host_ip(c)) {
-        return end_search(c, "The PC's IP address \"" + f.host_ip + "\" is not valid !");
+        co_return co_await end_search(c, "The PC's IP address \"" + f.host_ip + "\" is not valid !");
     }
     if (!c.platform.start_scanner(scanner_file)) {
-        return end_search(c, "Cannot start " + std::string(scanner_file) + " !");
+        co_return co_await end_search(c, "Cannot start " + std::string(scanner_file) + " !");
     }
-    while (c.platform.scanner_running()) {
-        c.platform.yield();
-    }
+    co_await c.until([&c] { return !c.platform.scanner_running(); });
     const auto macs = c.platform.read_lines("MAC.txt");
     if (!macs) {
-        return end_search(c, "Cannot read MAC.txt !");
+        co_return co_await end_search(c, "Cannot read MAC.txt !");
     }
     for (const std::string& line : *macs) {
         f.cbo_ipaddr.add_item(mac_text(line));
@@ -126,11 +129,11 @@ void btn_sys_search_Click(Console& c) {
     f.ip_list.assign(static_cast<std::size_t>(f.cbo_ipaddr.list_count()) + 1, "");
     const auto ips = c.platform.read_lines("IP.txt");
     if (!ips) {
-        return end_search(c, "Cannot read IP.txt !");
+        co_return co_await end_search(c, "Cannot read IP.txt !");
     }
     bool too_many = false;
     if (auto failure = match_addresses(c, *ips, too_many)) {
-        return end_search(c, *failure);
+        co_return co_await end_search(c, *failure);
     }
     // Lines of MAC.txt without an IP.txt line stay listed without an address.
     while (f.cbo_ipaddr.list_count() > socket_count) {
@@ -138,14 +141,14 @@ void btn_sys_search_Click(Console& c) {
         f.cbo_ipaddr.remove_item(f.cbo_ipaddr.list_count() - 1);
     }
     if (f.cbo_ipaddr.list_count() == 0) {
-        c.message("Not Find MAC !", MsgIcon::exclamation);
-        return;
+        co_await c.message("Not Find MAC !", MsgIcon::exclamation);
+        co_return;
     }
     if (too_many) {
-        c.message("More than 10 MAC found, only the first 10 are listed !", MsgIcon::exclamation);
+        co_await c.message("More than 10 MAC found, only the first 10 are listed !", MsgIcon::exclamation);
     }
     fill_id_list(c);
-    c.message("Search MAC completed !", MsgIcon::information);
+    co_await c.message("Search MAC completed !", MsgIcon::information);
     f.cbo_ipaddr.set_list_index(0);
     f.con_interface.set_enabled(true);
 }

@@ -9,7 +9,7 @@ namespace wc {
 
 void install_discovery(Console& c);
 
-void btn_sys_search_Click(Console& c);
+Task<> btn_sys_search_Click(Console& c);
 
 // Fills host_ip and its first three octets; false when the address has no
 // three dots or an octet outside 0 to 255, so no /24 network can be taken from it.

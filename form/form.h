@@ -126,6 +126,7 @@ struct Form1 {
     // Link flags
     std::uint8_t discon_flag = 0;
     bool link_up = false;
+    bool con_wait = false; // Connect waits for its box; going offline clears it
     bool con_timeout = false;
     bool relink_timeout = false;
     bool startup_pending = false;

@@ -14,7 +14,9 @@
 //   the answer to the next Yes/No question;
 //   what the next search finds.
 // A wait that nothing will ever end gets the operator's Disconnect, which is
-// how an operator leaves a box that stopped answering.
+// how an operator leaves a box that stopped answering; no wait may outlive
+// it. Events reach the console only while no handler runs: no handler ever
+// runs inside another.
 
 #include "app/app.h"
 #include "byte_program.h"
@@ -112,7 +114,6 @@ private:
         // What happened, for the trail: an action on an unusable control does nothing.
         std::string done() const { return control->operable() ? what : what + " (not usable)"; }
     };
-    enum class Stall { none, disconnect_unusable, after_disconnect };
 
     void step();
     Action operator_action();
@@ -134,8 +135,8 @@ private:
     int m_box_count = 1;
     std::vector<Control*> m_controls; // those an operator acts on
     std::vector<std::string> m_trail;
-    Stall m_stall = Stall::none;
-    long m_disconnect_yield = -2; // the yield in which the last Disconnect of on_stall ran
+    long m_events = 0;            // events that reached the console
+    long m_disconnect_event = -2; // the event of the last Disconnect that on_stall pressed
 };
 
 Session::Session(fuzz::ByteProgram& in) : m_in(in) {
@@ -157,6 +158,12 @@ Session::Session(fuzz::ByteProgram& in) : m_in(in) {
         }
     }
     m_p.when_stalled = [this] { on_stall(); };
+    m_p.before_event = [this] {
+        ++m_events;
+        if (!m_rig.c.idle()) {
+            fail("an event reached the console while a handler ran");
+        }
+    };
     m_p.while_message_shown = [this](const test::Message& message) {
         m_trail.push_back("  message: " + shown(message.text));
     };
@@ -170,14 +177,7 @@ void Session::run() {
             step();
         }
     } catch (const test::Stalled& stalled) {
-        switch (m_stall) {
-        case Stall::after_disconnect:
-            fail("a wait went on after Disconnect, with nothing left to end it");
-        case Stall::disconnect_unusable:
-            fail("a wait had nothing left to end it, and Disconnect was not usable");
-        case Stall::none:
-            fail(stalled.what());
-        }
+        fail(stalled.what());
     }
 }
 
@@ -189,7 +189,7 @@ void Session::step() {
         const Action action = operator_action();
         m_trail.push_back("operator: " + action.done());
         action.act();
-        m_p.run_until_idle(m_p.now() + idle_limit_ms);
+        m_p.run_while([] { return true; }, m_p.now() + idle_limit_ms);
         check_window(action.what);
         break;
     }
@@ -391,20 +391,20 @@ void Session::scanner_finds(int found) {
 }
 
 void Session::on_stall() {
-    if (!m_f.btn_discon.operable()) {
-        m_stall = Stall::disconnect_unusable;
+    if (m_rig.c.running() == 0) {
         return;
     }
-    // The wait yields again right after the Disconnect without anything else
-    // having happened: Disconnect did not end it.
-    if (m_p.yields() == m_disconnect_yield + 1) {
-        m_stall = Stall::after_disconnect;
-        return;
+    // Nothing but the Disconnect happened since it was pressed: it ended no wait.
+    if (m_events == m_disconnect_event) {
+        fail("a wait went on after Disconnect, with nothing left to end it");
+    }
+    if (!m_f.btn_discon.operable()) {
+        fail("a wait had nothing left to end it, and Disconnect was not usable");
     }
     m_trail.push_back("  at " + std::to_string(m_p.now()) + " ms the window waits for nothing: Disconnect");
     m_p.at(0, [this] {
-        m_disconnect_yield = m_p.yields();
         m_f.btn_discon.user_click();
+        m_disconnect_event = m_events;
     });
 }
 
@@ -419,6 +419,7 @@ void Session::check_window(const std::string& after) {
         const int value = m_f.*counter.value;
         expect(value == 0, std::string(counter.name) + " is " + std::to_string(value));
     }
+    expect(m_rig.c.running() == 0, "a handler still waits");
     expect(!m_f.panels_locked, "the panels are locked");
     expect(!m_f.ProgressBar1.visible(), "ProgressBar1 is shown");
     expect(!m_f.ProgressBar2.visible(), "ProgressBar2 is shown");

@@ -11,16 +11,16 @@ void install_io(Console& c) {
         {&f.cbo_osd[0], IoSetting::osd_h},      {&f.cbo_osd[1], IoSetting::osd_v},
         {&f.cbo_osd_time, IoSetting::osd_time}, {&f.cbo_osd_gain, IoSetting::osd_gain}};
     for (auto [list, setting] : lists) {
-        list->on_click = c.event([&c, setting = setting] { io_setting_Click(c, setting); });
+        list->on_click = c.handler([&c, setting = setting] { return io_setting_Click(c, setting); });
         if (list->style() == ComboBox::Style::editable) {
             list->on_key_down =
-                c.event([&c, setting = setting](int key) { io_setting_KeyDown(c, setting, key); });
+                c.handler([&c, setting = setting](int key) { return io_setting_KeyDown(c, setting, key); });
         }
     }
-    f.opt_mute[0].on_click = c.event([&c] { io_setting_Click(c, IoSetting::mute_off); });
-    f.opt_mute[1].on_click = c.event([&c] { io_setting_Click(c, IoSetting::mute_on); });
+    f.opt_mute[0].on_click = c.handler([&c] { return io_setting_Click(c, IoSetting::mute_off); });
+    f.opt_mute[1].on_click = c.handler([&c] { return io_setting_Click(c, IoSetting::mute_on); });
     for (auto& [index, button] : f.btn_io_rst) {
-        button->on_click = c.event([&c, index = index] { btn_io_rst_Click(c, index); });
+        button->on_click = c.handler([&c, index = index] { return btn_io_rst_Click(c, index); });
     }
 }
 

@@ -1,4 +1,5 @@
 #include "console/link.h"
+#include "console/look.h"
 #include "io/io.h"
 #include "link/actions.h"
 #include "link/protocol.h"
@@ -50,9 +51,10 @@ void show_factory_value(Form1& f, const Step& step) {
     step.list(f)->set_list_index(step.setting->factory - step.setting->lo);
 }
 
-void reset_osd(Console& c) {
+Task<> reset_osd(Console& c) {
     Form1& f = c.f;
-    const bool all = c.message("Reset All IP ?", MsgIcon::question, MsgButtons::yes_no) == MsgAnswer::yes;
+    const bool all =
+        co_await c.message("Reset All IP ?", MsgIcon::question, MsgButtons::yes_no) == MsgAnswer::yes;
     f.io_reset_step = 1;
     // The page shows what the reset leaves on the box: everything but the resolution at its factory value.
     for (const Step& step : steps) {
@@ -66,19 +68,18 @@ void reset_osd(Console& c) {
 
 } // namespace
 
-void io_readback(Console& c) {
+Task<> io_readback(Console& c) {
     Form1& f = c.f;
-    if (!read_may_start(c)) {
-        return;
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
-    f.btn_io_rst[0].set_enabled(false);
-    f.io_read_step = 1;
+    const Disabled refresh(f.btn_io_rst[0]);
+    const Exchange read(c, f.io_read_step, 1);
     for (std::uint8_t k = 0; k < step_count; ++k) {
         send_one(c, steps[k].setting->read);
-        wait_reply(c, f.io_read_step, static_cast<std::uint8_t>(k + 2));
+        co_await wait_reply(c, f.io_read_step, static_cast<std::uint8_t>(k + 2));
     }
-    f.io_read_step = 0;
-    f.btn_io_rst[0].set_enabled(true);
 }
 
 void parse_io_reply(Console& c, const Reply& reply) {
@@ -102,16 +103,17 @@ void parse_osd_reset_reply(Console& c, const Reply& reply) {
     }
 }
 
-void btn_io_rst_Click(Console& c, int index) {
-    if (!check_link(c)) {
-        return;
+Task<> btn_io_rst_Click(Console& c, int index) {
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
     switch (index) {
     case 0:
-        io_readback(c);
+        co_await io_readback(c);
         break;
     case 1:
-        reset_osd(c);
+        co_await reset_osd(c);
         break;
     case 2:
         // Every listed box shows its OSD information, whatever the "ALL IP" boxes say.

@@ -34,38 +34,44 @@ const Row& row_of(IoSetting setting) {
     return rows[static_cast<std::size_t>(setting)];
 }
 
-bool link_checked(Console& c, const Row& row) {
+Task<bool> link_checked(Console& c, const Row& row) {
     return check_link(c, row.clears_model ? OnLinkDown::clear_model_then_go_offline : OnLinkDown::go_offline);
 }
 
 } // namespace
 
-void io_setting_Click(Console& c, IoSetting setting) {
+Task<> io_setting_Click(Console& c, IoSetting setting) {
     Form1& f = c.f;
     const Row& row = row_of(setting);
-    if (!link_checked(c, row)) {
-        return;
+    const bool by_code = c.raised_by_code();
+    const bool linked = co_await link_checked(c, row);
+    if (!linked) {
+        co_return;
     }
     // Values that a read-back or the reset writes into the page are the box's own.
-    if (f.io_reset_step != 0 || f.io_read_step != 0) {
-        return;
+    if (by_code) {
+        co_return;
     }
     const std::string line = set_line(
         *row.setting, row.list != nullptr ? row.list(f)->list_index() + row.setting->lo : row.option_value);
-    if (setting == IoSetting::reso &&
-        c.message("Are you sure you want to change the resolution to " +
-                      f.reso_names.at(static_cast<std::size_t>(f.cbo_reso.list_index())) + " ?",
-                  MsgIcon::question, MsgButtons::yes_no) != MsgAnswer::yes) {
-        return;
+    if (setting == IoSetting::reso) {
+        const MsgAnswer sure =
+            co_await c.message("Are you sure you want to change the resolution to " +
+                                   f.reso_names.at(static_cast<std::size_t>(f.cbo_reso.list_index())) + " ?",
+                               MsgIcon::question, MsgButtons::yes_no);
+        if (sure != MsgAnswer::yes) {
+            co_return;
+        }
     }
     send_chosen(c, f.chk_io[row.all_ip].ticked(), line);
 }
 
-void io_setting_KeyDown(Console& c, IoSetting setting, int key) {
+Task<> io_setting_KeyDown(Console& c, IoSetting setting, int key) {
     Form1& f = c.f;
     const Row& row = row_of(setting);
-    if (!link_checked(c, row) || key != key_enter || row.list == nullptr) {
-        return;
+    const bool linked = co_await link_checked(c, row);
+    if (!linked || key != key_enter || row.list == nullptr) {
+        co_return;
     }
     const ComboBox& list = *row.list(f);
     // Accepted strictly between -1 and the count, so a fraction such as 20.5
@@ -73,8 +79,8 @@ void io_setting_KeyDown(Console& c, IoSetting setting, int key) {
     const int top = list.list_count() - 1;
     const auto value = numeric_value(list.text());
     if (!value || *value <= -1 || *value >= top + 1) {
-        c.message("Please type 0 ~ " + std::to_string(top), MsgIcon::exclamation);
-        return;
+        co_await c.message("Please type 0 ~ " + std::to_string(top), MsgIcon::exclamation);
+        co_return;
     }
     send_chosen(c, f.chk_io[row.all_ip].ticked(), set_line(*row.setting, list.text()));
 }

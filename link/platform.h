@@ -1,9 +1,11 @@
 #pragma once
 
 // What the console needs of the machine it runs on, and nothing more: the box
-// sockets, one pass of the event loop, two one-shot timers, modal messages,
-// the scanner process, text files beside the executable and the PC's address.
-// The Qt platform implements it for the real window; tests use a scripted one.
+// sockets, two one-shot timers, modal messages, the scanner process, text
+// files beside the executable and the PC's address. Whatever takes time ends
+// with an event that the platform reports from its own event loop, never from
+// inside a call of the console's. The Qt platform implements it for the real
+// window; tests use a scripted one.
 
 #include <optional>
 #include <string>
@@ -29,6 +31,11 @@ public:
     virtual ~PlatformEvents() = default;
     virtual void data_arrival(int socket) = 0;
     virtual void timer_fired(TimerId timer) = 0;
+    // The socket connected, failed or closed: its state is another now.
+    virtual void link_changed(int socket) = 0;
+    virtual void scanner_ended() = 0;
+    // The operator answered message box `id`.
+    virtual void message_answered(int id, MsgAnswer answer) = 0;
 };
 
 class Platform {
@@ -49,16 +56,17 @@ public:
     // The PC's own IPv4 address as dotted text.
     virtual std::string local_ip() = 0;
 
-    // Handles every pending event once, blocking until at least one was handled.
-    virtual void yield() = 0;
-
     // One-shot timers: fire once, interval_ms after the start, unless stopped.
     virtual void timer_start(TimerId timer, int interval_ms) = 0;
     virtual void timer_stop(TimerId timer) = 0;
 
-    virtual MsgAnswer message_box(std::string_view text, MsgIcon icon, MsgButtons buttons) = 0;
+    // Shows a modal message box and returns; message_answered(id) follows once
+    // the operator has answered. A platform that can show none (the window is
+    // closing) answers at once, without a Yes.
+    virtual void message_box(int id, std::string_view text, MsgIcon icon, MsgButtons buttons) = 0;
 
-    // The scanner program in the application directory; false when it cannot be started.
+    // The scanner program in the application directory; false when it cannot
+    // be started. scanner_ended() follows once it has ended.
     virtual bool start_scanner(std::string_view file_name) = 0;
     virtual bool scanner_running() = 0;
 

@@ -24,20 +24,20 @@ std::string address_field(const Reply& reply, std::size_t first_octet) {
 
 } // namespace
 
-void ip_readback(Console& c) {
+Task<> ip_readback(Console& c) {
     Form1& f = c.f;
-    if (!read_may_start(c)) {
-        return;
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
-    f.ipget_step = 1;
+    const Exchange read(c, f.ipget_step, 1);
     send_one(c, address_type.read);
-    wait_reply(c, f.ipget_step, 2);
+    co_await wait_reply(c, f.ipget_step, 2);
     f.txt_ip.set_text({});
     f.txt_net.set_text({});
     f.txt_gate.set_text({});
     send_one(c, addresses.read);
-    wait_reply(c, f.ipget_step, 3);
-    f.ipget_step = 0;
+    co_await wait_reply(c, f.ipget_step, 3);
 }
 
 void parse_ip_reply(Console& c, const Reply& reply) {

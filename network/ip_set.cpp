@@ -5,6 +5,7 @@
 #include "network/network.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace wc {
 
@@ -22,52 +23,62 @@ void set_address_fields_enabled(Form1& f, bool enabled) {
     }
 }
 
-// Whether a Set IP or a chosen type awaits its answers. Another address write
-// is refused without a word meanwhile, as a bezel Send is while a status read
-// runs: nested in that wait it would take the IPMD answer the first awaits on
-// the same step and hand the step back to 0 when done, and the first wait
-// would never end. The operator writes again once the first is over.
-bool address_write_waits(const Form1& f) {
-    return f.ipset_step != 0 || f.ipmode_step != 0;
-}
-
 // Mode changes are awaited on their own counter: "SIPM 0" on ipset_step (the
 // first step of a static write), "SIPM 1" on ipmode_step.
-void send_mode(Console& c, bool dhcp) {
+Task<> send_mode(Console& c, bool dhcp) {
     Form1& f = c.f;
     std::uint8_t& step = dhcp ? f.ipmode_step : f.ipset_step;
-    step = 1;
+    const Exchange mode(c, step, 1);
     send_one(c, set_line(address_type, dhcp ? 1 : 0));
-    wait_reply(c, step, 2);
-    step = 0;
+    co_await wait_reply(c, step, 2);
 }
 
-void set_static_address(Console& c) {
+// A static write shows its progress where Re-Link stands; Re-Link comes back
+// however the write ends.
+class WriteProgress {
+public:
+    explicit WriteProgress(Form1& f) : m_f(f) {
+        f.ProgressBar2.set_visible(true);
+        f.btn_ip_relink.set_visible(false);
+    }
+    ~WriteProgress() {
+        m_f.ProgressBar2.set_visible(false);
+        m_f.btn_ip_relink.set_visible(true);
+        m_f.ProgressBar2.set_value(0);
+    }
+    WriteProgress(const WriteProgress&) = delete;
+    WriteProgress& operator=(const WriteProgress&) = delete;
+
+private:
+    Form1& m_f;
+};
+
+struct Write {
+    std::string line;
+    std::uint8_t ack_step;
+    int progress; // after the acknowledgement; -1 leaves the bar
+};
+
+// Read when the button is pressed: the addresses go out as typed then.
+std::vector<Write> static_writes(const Form1& f) {
+    return {{set_line(address_type, 0), 2, 20},
+            {set_line(address, f.txt_ip.text()), 3, 50},
+            {set_line(mask, f.txt_net.text()), 4, 80},
+            {set_line(gateway, f.txt_gate.text()), 5, -1}};
+}
+
+Task<> set_static_address(Console& c) {
     Form1& f = c.f;
-    struct Write {
-        std::string line;
-        std::uint8_t ack_step;
-        int progress; // after the acknowledgement; -1 leaves the bar
-    };
-    // Read when the button is pressed: the addresses go out as typed then.
-    const Write writes[] = {{set_line(address_type, 0), 2, 20},
-                            {set_line(address, f.txt_ip.text()), 3, 50},
-                            {set_line(mask, f.txt_net.text()), 4, 80},
-                            {set_line(gateway, f.txt_gate.text()), 5, -1}};
-    f.ipset_step = 1;
-    f.ProgressBar2.set_visible(true);
-    f.btn_ip_relink.set_visible(false);
+    const std::vector<Write> writes = static_writes(f);
+    const WriteProgress progress(f);
+    const Exchange write_exchange(c, f.ipset_step, 1);
     for (const Write& write : writes) {
         send_one(c, write.line);
-        wait_reply(c, f.ipset_step, write.ack_step);
+        co_await wait_reply(c, f.ipset_step, write.ack_step);
         if (write.progress >= 0) {
             f.ProgressBar2.set_value(write.progress);
         }
     }
-    f.ProgressBar2.set_visible(false);
-    f.btn_ip_relink.set_visible(true);
-    f.ProgressBar2.set_value(0);
-    f.ipset_step = 0;
 }
 
 struct Ack {
@@ -88,37 +99,32 @@ constexpr Ack acks[] = {{address_type.set_reply, &Form1::ipset_step, 1},
 
 } // namespace
 
-void btn_ip_set_Click(Console& c) {
-    if (!check_link(c) || address_write_waits(c.f)) {
-        return;
+Task<> btn_ip_set_Click(Console& c) {
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
     if (c.f.ip_mode != 1) {
-        set_static_address(c);
+        co_await set_static_address(c);
     } else {
-        send_mode(c, true);
+        co_await send_mode(c, true);
     }
 }
 
-void cbo_ip_type_Click(Console& c) {
+Task<> cbo_ip_type_Click(Console& c) {
     Form1& f = c.f;
-    // Chosen while an address write waits, a type is refused: the list shows
-    // again the type being written, which is what the box will have.
-    if (!c.raised_by_reply() && address_write_waits(f)) {
-        if (f.cbo_ip_type.list_index() != f.ip_mode) {
-            f.cbo_ip_type.set_list_index(f.ip_mode);
-        }
-        return;
-    }
+    const bool by_code = c.raised_by_code();
     f.ip_mode = static_cast<std::uint8_t>(f.cbo_ip_type.list_index());
-    if (!check_link(c)) {
-        return;
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
     const bool dhcp = f.ip_mode == 1;
     set_address_fields_enabled(f, !dhcp);
     // A type an IPMD answer shows is the box's own: nothing goes back. Told by
     // the event, not by ipget_step: the operator may choose while Get IP waits.
-    if (!c.raised_by_reply()) {
-        send_mode(c, dhcp);
+    if (!by_code) {
+        co_await send_mode(c, dhcp);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "picture/readback.h"
 
 #include "console/link.h"
+#include "console/look.h"
 #include "link/actions.h"
 #include "link/protocol.h"
 #include "picture/rows.h"
@@ -36,17 +37,18 @@ void install_picture_readback(Console& c) {
     c.install(ParserSlot::picture, parse_picture_reply);
     c.install(ParserSlot::picture_reset, parse_picture_reset_reply);
     for (auto& [index, button] : c.f.btn_img_rst) {
-        button->on_click = c.event([&c, index = index] { btn_img_rst_Click(c, index); });
+        button->on_click = c.handler([&c, index = index] { return btn_img_rst_Click(c, index); });
     }
 }
 
-void btn_img_rst_Click(Console& c, int index) {
+Task<> btn_img_rst_Click(Console& c, int index) {
     Form1& f = c.f;
-    if (!check_link(c)) {
-        return;
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
     if (index == refresh_button) {
-        picture_readback(c);
+        co_await picture_readback(c);
     } else if (index == picture_reset_button) {
         f.pic_reset_busy = 1;
         for (const PictureRow& row : picture_rows()) {
@@ -64,19 +66,18 @@ void btn_img_rst_Click(Console& c, int index) {
     }
 }
 
-void picture_readback(Console& c) {
+Task<> picture_readback(Console& c) {
     Form1& f = c.f;
-    if (!read_may_start(c)) {
-        return;
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
-    f.btn_img_rst[refresh_button].set_enabled(false);
-    f.img_read_step = 1;
+    const Disabled refresh(f.btn_img_rst[refresh_button]);
+    const Exchange read(c, f.img_read_step, 1);
     for (int k = 1; k <= query_count; ++k) {
         send_one(c, setting_on(row_of(k), output_of(k)).read);
-        wait_reply(c, f.img_read_step, static_cast<std::uint8_t>(k + 1));
+        co_await wait_reply(c, f.img_read_step, static_cast<std::uint8_t>(k + 1));
     }
-    f.img_read_step = 0;
-    f.btn_img_rst[refresh_button].set_enabled(true);
 }
 
 void parse_picture_reply(Console& c, const Reply& reply) {

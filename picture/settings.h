@@ -10,7 +10,8 @@ namespace wc {
 
 void install_picture_settings(Console& c);
 
-void cbo_image_Click(Console& c, int row, int output);
-void cbo_image_KeyDown(Console& c, int row, int output, int key);
+// The operator's choice is sent; a value that a read-back or a reset shows is not sent back.
+Task<> cbo_image_Click(Console& c, int row, int output);
+Task<> cbo_image_KeyDown(Console& c, int row, int output, int key);
 
 } // namespace wc

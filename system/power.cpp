@@ -1,6 +1,7 @@
 #include "system/power.h"
 
 #include "console/link.h"
+#include "console/look.h"
 #include "link/actions.h"
 #include "link/settings.h"
 
@@ -13,67 +14,60 @@ namespace {
 // power_ctl(1) shows the box is on, so pressing it switches it off; (2) the reverse.
 constexpr int shows_on = 1;
 
-// Ends when the POWE answer arrived (step 2), when another exchange took the
-// status step back to 0, or when the link is gone.
-void wait_power_answer(Console& c) {
-    wait_on_link(c, [&f = c.f] { return f.status_step == 2 || f.status_step == 0; });
-}
-
 } // namespace
 
 void install_power(Console& c) {
     Form1& f = c.f;
     for (auto& [index, button] : f.power_ctl) {
-        button->on_click = c.event([&c, index = index] { power_ctl_Click(c, index); });
+        button->on_click = c.handler([&c, index = index] { return power_ctl_Click(c, index); });
     }
-    f.btn_sys_fac_rst.on_click = c.event([&c] { btn_sys_fac_rst_Click(c); });
+    f.btn_sys_fac_rst.on_click = c.handler([&c] { return btn_sys_fac_rst_Click(c); });
 }
 
-void power_ctl_Click(Console& c, int index) {
+Task<> power_ctl_Click(Console& c, int index) {
     Form1& f = c.f;
-    if (!check_link(c)) {
-        return;
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
     f.status_step = 0;
     if (index == 0) {
-        c.message("Click Refresh to Get Power Status !", MsgIcon::information);
-        return;
+        co_await c.message("Click Refresh to Get Power Status !", MsgIcon::information);
+        co_return;
     }
     const bool switch_on = index != shows_on;
-    Button& pressed = f.power_ctl[index];
-    f.status_step = 1;
-    pressed.set_enabled(false);
-    send_chosen(c, f.Check1[0].ticked(), set_line(named_setting("power"), switch_on ? 1 : 0));
-    wait_power_answer(c);
-    f.status_step = 0;
-    pressed.set_enabled(true);
+    {
+        const Disabled pressed(f.power_ctl[index]);
+        const Exchange power(c, f.status_step, 1);
+        send_chosen(c, f.Check1[0].ticked(), set_line(named_setting("power"), switch_on ? 1 : 0));
+        // Ends on the POWE answer (step 2), or when another exchange hands the
+        // status step back to 0 (a layout hot key, the wall reset).
+        co_await wait_on_link(
+            c, [&f] { return f.status_step == 2 || f.status_step == 0; }, &f.status_step);
+    }
     // Switching a box on ends the session: the operator connects again once it is up.
     if (switch_on) {
         go_offline(c);
     }
 }
 
-void btn_sys_fac_rst_Click(Console& c) {
+Task<> btn_sys_fac_rst_Click(Console& c) {
     Form1& f = c.f;
-    f.factory_step = 1;
-    f.btn_sys_fac_rst.set_enabled(false);
-    if (!check_link(c)) {
-        f.factory_step = 0;
-        f.btn_sys_fac_rst.set_enabled(true);
-        return;
+    const Disabled pressed(f.btn_sys_fac_rst);
+    {
+        const Exchange reset(c, f.factory_step, 1);
+        const bool linked = co_await check_link(c);
+        if (!linked) {
+            co_return;
+        }
+        send_chosen(c, f.Check1[1].ticked(), named_action("factory-reset").word);
+        // parse_ip_ack moves the step to 2 on the selected box's DEFA.
+        co_await wait_reply(c, f.factory_step, 2);
     }
-    send_chosen(c, f.Check1[1].ticked(), named_action("factory-reset").word);
-    // parse_ip_ack moves the step to 2 on the selected box's DEFA.
-    wait_reply(c, f.factory_step, 2);
-    f.factory_step = 0;
-    // Disconnect, going offline or a newer Connect ended the wait: nothing
-    // says the box was reset, and a newer Connect's link is not this reset's to end.
-    if (!link_lost(c)) {
-        // The box restarts with its factory address: every connection is stale now.
-        go_offline(c);
-        c.message("Reset completed ! Please reconnect the ethernet !", MsgIcon::information);
-    }
-    f.btn_sys_fac_rst.set_enabled(true);
+    // The box restarts with its factory address: every connection is stale
+    // now, and so it is after a Disconnect that ended the wait.
+    go_offline(c);
+    co_await c.message("Reset completed ! Please reconnect the ethernet !", MsgIcon::information);
 }
 
 } // namespace wc

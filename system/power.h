@@ -8,7 +8,7 @@ namespace wc {
 
 void install_power(Console& c);
 
-void power_ctl_Click(Console& c, int index);
-void btn_sys_fac_rst_Click(Console& c);
+Task<> power_ctl_Click(Console& c, int index);
+Task<> btn_sys_fac_rst_Click(Console& c);
 
 } // namespace wc

@@ -10,15 +10,16 @@ namespace wc {
 
 void install_status(Console& c) {
     c.install(ParserSlot::status, parse_status_reply);
-    c.f.cbo_model.on_click = c.event([&c] { cbo_model_Click(c); });
+    c.f.cbo_model.on_click = c.handler([&c] { return cbo_model_Click(c); });
 }
 
-void status_readback(Console& c) {
+Task<> status_readback(Console& c) {
     Form1& f = c.f;
-    if (!check_link(c)) {
-        return;
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
-    f.status_step = 1;
+    const Exchange status(c, f.status_step, 1);
     // Each query is sent once the previous answer moved the step; a wait that
     // ended by a disconnect leaves the later queries dropped by the closed socket.
     const std::pair<const Setting*, std::uint8_t> queries[] = {{&named_setting("power"), 2},
@@ -27,9 +28,8 @@ void status_readback(Console& c) {
                                                                {&named_setting("firmware"), 6}};
     for (auto [setting, next] : queries) {
         send_one(c, setting->read);
-        wait_reply(c, f.status_step, next);
+        co_await wait_reply(c, f.status_step, next);
     }
-    f.status_step = 0;
 }
 
 void parse_status_reply(Console& c, const Reply& reply) {
@@ -56,16 +56,16 @@ void parse_status_reply(Console& c, const Reply& reply) {
     }
 }
 
-void cbo_model_Click(Console& c) {
+Task<> cbo_model_Click(Console& c) {
     Form1& f = c.f;
     if (selected_state(c) != SocketState::connected || !f.link_up) {
-        c.message("Ethernet is disconnected !", MsgIcon::critical);
+        co_await c.message("Ethernet is disconnected !", MsgIcon::critical);
         f.cbo_model.set_list_index(-1);
         go_offline(c);
-        return;
+        co_return;
     }
     // A MODN answer shows the box's own ID: nothing goes back.
-    if (!c.raised_by_reply()) {
+    if (!c.raised_by_code()) {
         send_one(c, set_line(named_setting("id"), f.cbo_model.list_index()));
     }
 }

@@ -10,8 +10,8 @@ namespace wc {
 
 void install_status(Console& c);
 
-void status_readback(Console& c);
+Task<> status_readback(Console& c);
 void parse_status_reply(Console& c, const Reply& reply);
-void cbo_model_Click(Console& c);
+Task<> cbo_model_Click(Console& c);
 
 } // namespace wc

@@ -1,8 +1,8 @@
 #include "ui/console_session.h"
 
 #include "app/app.h"
-#include "console/shell.h"
 #include "console/link.h"
+#include "console/shell.h"
 
 #include <QCoreApplication>
 
@@ -16,9 +16,9 @@ ConsoleSession::ConsoleSession(QtPlatform::Options options, double scale)
     connect(&window, &FormWindow::closing, this, &ConsoleSession::end);
 }
 
-// Taken offline, every wait_reply ends; the platform lets no later wait,
-// message or scanner hold the handlers up; the event loop ends once they have
-// all returned to it.
+// Taken offline, every wait of the link ends; the platform answers every
+// message box and stops the scanner, so the handlers go on to their ends
+// before the event loop does.
 void ConsoleSession::end() {
     platform.shut_down();
     go_offline(console);

@@ -2,8 +2,8 @@
 
 // The running console: the Qt platform, the core on it and the window that
 // shows it, started as the program starts. Closing the window ends the
-// session even while a handler waits for a box: every wait is made to unwind
-// first, then the event loop ends.
+// session even while a handler waits for a box: every wait is ended first,
+// then the event loop.
 
 #include "console/console.h"
 #include "ui/form_window.h"
@@ -14,8 +14,6 @@
 namespace wc {
 
 class ConsoleSession final : public QObject {
-    Q_OBJECT
-
 public:
     // scale 0: the screen's own.
     explicit ConsoleSession(QtPlatform::Options options = {}, double scale = 0);

@@ -71,7 +71,14 @@ QtPlatform::QtPlatform(Options options) : m_options(std::move(options)) {
         s.tcp = std::make_unique<QTcpSocket>();
         connect(s.tcp.get(), &QTcpSocket::readyRead, this, [this, i] { arrived(i); });
         connect(s.tcp.get(), &QTcpSocket::errorOccurred, this, [&s] { s.failed = true; });
+        // A socket changes its state inside calls of the console's too (a close
+        // aborts it): the console hears of it from the event loop.
+        connect(s.tcp.get(), &QTcpSocket::stateChanged, this,
+                [this, i] { later([i](PlatformEvents& events) { events.link_changed(i); }); });
     }
+    const auto scanner_ended = [this] { later([](PlatformEvents& events) { events.scanner_ended(); }); };
+    connect(&m_scanner, &QProcess::finished, this, scanner_ended);
+    connect(&m_scanner, &QProcess::errorOccurred, this, scanner_ended);
     const std::pair<QTimer*, TimerId> timers[] = {{&m_connect_timer, TimerId::connect_timeout},
                                                   {&m_relink_timer, TimerId::relink_delay}};
     for (auto [qtimer, id] : timers) {
@@ -112,16 +119,22 @@ void QtPlatform::shut_down() {
     if (m_scanner.state() != QProcess::NotRunning) {
         m_scanner.kill();
     }
-    for (QTimer* t : {&m_connect_timer, &m_relink_timer}) {
-        if (t->isActive()) {
-            t->start(0);
-        }
-    }
-    for (const QPointer<QMessageBox>& box : m_open_boxes) {
+    for (const QPointer<QMessageBox>& box : std::vector(m_open_boxes)) {
         if (box) {
             box->done(QMessageBox::NoButton);
         }
     }
+}
+
+void QtPlatform::later(std::function<void(PlatformEvents&)> event) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, event = std::move(event)] {
+            if (events() != nullptr) {
+                event(*events());
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void QtPlatform::socket_close(int socket) {
@@ -243,42 +256,48 @@ std::string QtPlatform::local_ip() {
     return "127.0.0.1";
 }
 
-void QtPlatform::yield() {
-    QCoreApplication::processEvents(m_closing ? QEventLoop::AllEvents : QEventLoop::WaitForMoreEvents);
-}
-
 QTimer& QtPlatform::timer(TimerId id) {
     return id == TimerId::connect_timeout ? m_connect_timer : m_relink_timer;
 }
 
 void QtPlatform::timer_start(TimerId id, int interval_ms) {
-    timer(id).start(m_closing ? 0 : interval_ms);
+    timer(id).start(interval_ms);
 }
 
 void QtPlatform::timer_stop(TimerId id) {
     timer(id).stop();
 }
 
-MsgAnswer QtPlatform::message_box(std::string_view text, MsgIcon icon, MsgButtons buttons) {
+void QtPlatform::message_box(int id, std::string_view text, MsgIcon icon, MsgButtons buttons) {
     if (m_closing) {
-        return closing_answer(buttons);
+        if (events() != nullptr) {
+            events()->message_answered(id, closing_answer(buttons));
+        }
+        return;
     }
     const QString title = m_window ? m_window->windowTitle() : QCoreApplication::applicationName();
     const auto qt_buttons = buttons == MsgButtons::yes_no ? QMessageBox::Yes | QMessageBox::No
                                                           : QMessageBox::StandardButtons(QMessageBox::Ok);
-    QMessageBox box(qt_icon(icon), title, QString::fromStdString(std::string(text)), qt_buttons, m_window);
-    announce_as_alert(box);
-    return_focus_on_close(box);
-    m_open_boxes.emplace_back(&box);
-    const int result = box.exec();
-    std::erase_if(m_open_boxes, [&box](const QPointer<QMessageBox>& open) { return open == &box; });
-    if (m_closing) {
-        return closing_answer(buttons);
-    }
-    if (buttons == MsgButtons::ok) {
-        return MsgAnswer::ok;
-    }
-    return result == QMessageBox::Yes ? MsgAnswer::yes : MsgAnswer::no;
+    auto* box = new QMessageBox(qt_icon(icon), title, QString::fromStdString(std::string(text)), qt_buttons,
+                                m_window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Modal as a message box run in a loop of its own would be, without the loop.
+    box->setWindowModality(Qt::ApplicationModal);
+    announce_as_alert(*box);
+    return_focus_on_close(*box);
+    m_open_boxes.emplace_back(box);
+    connect(box, &QDialog::finished, this, [this, box, id, buttons] {
+        std::erase_if(m_open_boxes, [box](const QPointer<QMessageBox>& open) { return open == box; });
+        const MsgAnswer answer = m_closing                   ? closing_answer(buttons)
+                                 : buttons == MsgButtons::ok ? MsgAnswer::ok
+                                 : box->standardButton(box->clickedButton()) == QMessageBox::Yes
+                                     ? MsgAnswer::yes
+                                     : MsgAnswer::no;
+        if (events() != nullptr) {
+            events()->message_answered(id, answer);
+        }
+    });
+    box->show();
 }
 
 ScanPlaces QtPlatform::scan_places() const {
@@ -305,8 +324,9 @@ bool QtPlatform::start_scanner(std::string_view file_name) {
     m_scanner.setArguments({});
     m_scanner.setWorkingDirectory(files_dir);
     m_scanner.setProcessChannelMode(QProcess::ForwardedChannels);
+    // Whether it started or failed to, scanner_ended follows once it is over.
     m_scanner.start();
-    return m_scanner.waitForStarted();
+    return true;
 }
 
 bool QtPlatform::scanner_running() {

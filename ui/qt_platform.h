@@ -1,8 +1,9 @@
 #pragma once
 
-// The console's platform on Qt: the socket table on QTcpSocket, the event loop
-// as the yield, single-shot QTimers, QMessageBox, the scanner as a QProcess,
-// and the files and address of the PC. Everything runs on the window's thread.
+// The console's platform on Qt: the socket table on QTcpSocket, single-shot
+// QTimers, modal QMessageBoxes, the scanner as a QProcess, and the files and
+// address of the PC. Everything runs on the window's thread, and every event
+// reaches the console from Qt's own event loop.
 
 #include "link/platform.h"
 #include "link/scan_places.h"
@@ -49,9 +50,8 @@ public:
     void set_window(QWidget* window);
 
     // The window is closing: from now on nothing may wait. Every socket is
-    // closed, the scanner is stopped, running timers fire at once, open
-    // message boxes are dismissed and later ones return at once, and yields no
-    // longer block, so every handler in progress unwinds.
+    // closed, the scanner is stopped, open message boxes are dismissed and
+    // later ones are answered at once, so every handler in progress can end.
     void shut_down();
     bool closing() const { return m_closing; }
 
@@ -61,10 +61,9 @@ public:
     void socket_send(int socket, std::string_view bytes) override;
     std::string socket_read(int socket) override;
     std::string local_ip() override;
-    void yield() override;
     void timer_start(TimerId timer, int interval_ms) override;
     void timer_stop(TimerId timer) override;
-    MsgAnswer message_box(std::string_view text, MsgIcon icon, MsgButtons buttons) override;
+    void message_box(int id, std::string_view text, MsgIcon icon, MsgButtons buttons) override;
     bool start_scanner(std::string_view file_name) override;
     bool scanner_running() override;
     std::optional<std::vector<std::string>> read_lines(std::string_view file_name) override;
@@ -83,6 +82,8 @@ private:
     void log_arrivals(Socket& s, const QByteArray& unread);
 
     void arrived(int socket);
+    // Raises `event` from the event loop, once the call that caused it has returned.
+    void later(std::function<void(PlatformEvents&)> event);
     QTimer& timer(TimerId id);
     // The scanner beside the program in the build folder, writing its files
     // there; installed, the scanner in libexec writing into data_dir.

@@ -37,12 +37,11 @@ void show_value(ComboBox& list, const Reply& reply) {
 // The switch state is read on the bezel's own step, not on status_step: a
 // hot key, the wall reset and Power hand status_step back to 0 (that ends a
 // Power wait), which would leave this read's BEZE answer to nobody.
-void read_switch(Console& c, bool to_all) {
+Task<> read_switch(Console& c, bool to_all) {
     Form1& f = c.f;
-    f.bezel_read_step = awaits_switch;
+    const Exchange read(c, f.bezel_read_step, awaits_switch);
     send_chosen(c, to_all, bezel_switch.read);
-    wait_reply(c, f.bezel_read_step, switch_done);
-    f.bezel_read_step = 0;
+    co_await wait_reply(c, f.bezel_read_step, switch_done);
 }
 
 } // namespace
@@ -51,68 +50,68 @@ void install_bezel(Console& c) {
     Form1& f = c.f;
     c.install(ParserSlot::bezel, parse_bezel_reply);
     c.install(ParserSlot::bezel_ack, parse_bezel_ack);
-    f.btn_H_Bezel_send.on_click = c.event([&c] { btn_H_Bezel_send_Click(c); });
-    f.btn_tvwall_refresh.on_click = c.event([&c] { bezel_value_readback(c); });
+    f.btn_H_Bezel_send.on_click = c.handler([&c] { return btn_H_Bezel_send_Click(c); });
+    f.btn_tvwall_refresh.on_click = c.handler([&c] { return bezel_value_readback(c); });
     for (auto& [index, option] : f.opt_bezel) {
-        option->on_click = c.event([&c, index = index] { opt_bezel_Click(c, index); });
+        option->on_click = c.handler([&c, index = index] { return opt_bezel_Click(c, index); });
     }
 }
 
-void bezel_value_readback(Console& c) {
+Task<> bezel_value_readback(Console& c) {
     Form1& f = c.f;
-    if (!read_may_start(c)) {
-        return;
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
-    f.bezel_read_step = awaits_h;
+    const Exchange read(c, f.bezel_read_step, awaits_h);
     send_one(c, bezel_h.read);
-    wait_reply(c, f.bezel_read_step, awaits_v);
+    co_await wait_reply(c, f.bezel_read_step, awaits_v);
     send_one(c, bezel_v.read);
-    wait_reply(c, f.bezel_read_step, both_done);
-    f.bezel_read_step = 0;
+    co_await wait_reply(c, f.bezel_read_step, both_done);
 }
 
-void bezel_readback(Console& c) {
+Task<> bezel_readback(Console& c) {
     Form1& f = c.f;
-    if (!check_link(c)) {
-        return;
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
     f.ProgressBar1.set_value(40);
-    read_switch(c, false);
+    co_await read_switch(c, false);
     f.ProgressBar1.set_value(60);
-    bezel_value_readback(c);
+    co_await bezel_value_readback(c);
 }
 
-void btn_H_Bezel_send_Click(Console& c) {
+Task<> btn_H_Bezel_send_Click(Console& c) {
     Form1& f = c.f;
-    if (!check_link(c)) {
-        return;
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
-    // Refused without a word while another exchange owns the bezel steps (a
-    // Send nested in a running Send or read-back would take its answers, which
-    // carry the same keys, and a wait would never end) or status_step (a status
-    // read awaits the same BEZE answer as this Send's switch read).
-    if (f.wall_reset_step != 0 || f.bezel_read_step != 0 || f.bezel_set_step != 0 || f.status_step != 0) {
-        return;
+    if (f.wall_reset_step != 0 || f.bezel_read_step != 0 || f.status_step != 0) {
+        co_return;
     }
-    f.bezel_set_step = awaits_h;
-    send_chosen(c, all_ip(f), set_line(bezel_h, f.cbo_val_H[1].list_index()));
-    wait_reply(c, f.bezel_set_step, awaits_v);
-    send_chosen(c, all_ip(f), set_line(bezel_v, f.cbo_val_V[1].list_index()));
-    wait_reply(c, f.bezel_set_step, both_done);
-    f.bezel_set_step = 0;
-    read_switch(c, all_ip(f));
+    {
+        const Exchange set(c, f.bezel_set_step, awaits_h);
+        send_chosen(c, all_ip(f), set_line(bezel_h, f.cbo_val_H[1].list_index()));
+        co_await wait_reply(c, f.bezel_set_step, awaits_v);
+        send_chosen(c, all_ip(f), set_line(bezel_v, f.cbo_val_V[1].list_index()));
+        co_await wait_reply(c, f.bezel_set_step, both_done);
+    }
+    co_await read_switch(c, all_ip(f));
 }
 
-void opt_bezel_Click(Console& c, int index) {
+Task<> opt_bezel_Click(Console& c, int index) {
     Form1& f = c.f;
-    if (!check_link(c)) {
-        return;
+    const bool by_code = c.raised_by_code();
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
     // A BEZE answer shows the box's own switch: nothing goes back.
-    if (c.raised_by_reply()) {
-        return;
+    if (!by_code) {
+        send_chosen(c, all_ip(f), set_line(bezel_switch, index));
     }
-    send_chosen(c, all_ip(f), set_line(bezel_switch, index));
 }
 
 void parse_bezel_reply(Console& c, const Reply& reply) {

@@ -12,13 +12,15 @@ namespace wc {
 void install_bezel(Console& c);
 
 // Reads the two values of the selected box into cbo_val_H(1) and cbo_val_V(1).
-void bezel_value_readback(Console& c);
+Task<> bezel_value_readback(Console& c);
 // Reads the switch state, then the two values; ProgressBar1 shows 40 while the
 // switch is read and 60 while the values are.
-void bezel_readback(Console& c);
+Task<> bezel_readback(Console& c);
 
-void btn_H_Bezel_send_Click(Console& c);
-void opt_bezel_Click(Console& c, int index);
+// Refused without a word while a wall reset, a bezel read or a status exchange
+// runs: their answers carry the keys this Send awaits.
+Task<> btn_H_Bezel_send_Click(Console& c);
+Task<> opt_bezel_Click(Console& c, int index);
 
 // Values and the switch read back (BHV/BVV/BEZE while bezel_read_step awaits them).
 void parse_bezel_reply(Console& c, const Reply& reply);

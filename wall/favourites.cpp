@@ -37,42 +37,43 @@ void install_favourites(Console& c) {
     Form1& f = c.f;
     c.install(ParserSlot::fav, parse_fav_reply);
     for (auto& [slot, button] : f.btn_save) {
-        button->on_click = c.event([&c, slot = slot] { btn_save_Click(c, slot); });
+        button->on_click = c.handler([&c, slot = slot] { return btn_save_Click(c, slot); });
     }
     for (auto& [slot, button] : f.btn_recall) {
-        button->on_click = c.event([&c, slot = slot] { btn_recall_Click(c, slot); });
+        button->on_click = c.handler([&c, slot = slot] { return btn_recall_Click(c, slot); });
     }
 }
 
-void btn_save_Click(Console& c, int slot) {
-    if (!check_link(c)) {
-        return;
+Task<> btn_save_Click(Console& c, int slot) {
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
     send_connected(c, action_text(save, std::array{slot}));
 }
 
-void btn_recall_Click(Console& c, int slot) {
+Task<> btn_recall_Click(Console& c, int slot) {
     Form1& f = c.f;
-    if (!read_may_start(c)) {
-        return;
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
     f.ProgressBar1.set_value(0);
     f.ProgressBar1.set_visible(true);
     lock_panels(c);
-    f.recall_step = 1;
-    send_connected(c, action_text(recall, std::array{slot}));
-    // Only the selected box is read, so its answer ends the wait for all of them.
-    wait_reply(c, f.recall_step, 2);
-    f.recall_step = 0;
-    // Disconnect (or a newer Connect) ended the wait: there is no box to read
-    // the bezel from, and offline the window must end in the offline look, not
-    // with pages that only fail.
-    const bool completed = !link_lost(c);
-    if (completed) {
+    {
+        const Exchange recall_exchange(c, f.recall_step, 1);
+        send_connected(c, action_text(recall, std::array{slot}));
+        // Only the selected box is read, so its answer ends the wait for all of them.
+        co_await wait_reply(c, f.recall_step, 2);
+    }
+    // Disconnect ended the wait: there is no box to read the bezel from, and
+    // offline the window must end in the offline look, not with pages that only fail.
+    if (!link_lost(c)) {
         // The recall changed the bezel; the window shows what the selected box now holds.
-        bezel_readback(c);
+        co_await bezel_readback(c);
         f.ProgressBar1.set_value(100);
-        c.message("Recall completed !", MsgIcon::none);
+        co_await c.message("Recall completed !", MsgIcon::none);
     }
     f.ProgressBar1.set_visible(false);
     unlock_panels(c);

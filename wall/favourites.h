@@ -10,8 +10,8 @@ namespace wc {
 
 void install_favourites(Console& c);
 
-void btn_save_Click(Console& c, int slot);
-void btn_recall_Click(Console& c, int slot);
+Task<> btn_save_Click(Console& c, int slot);
+Task<> btn_recall_Click(Console& c, int slot);
 
 // The recall's answer (RFAV) and the manual layout's acknowledgement (MNC).
 void parse_fav_reply(Console& c, const Reply& reply);

@@ -25,11 +25,11 @@ void take_chosen(const ComboBox& list, std::uint8_t& value) {
 // Change comes with every edit, so a half-typed number is taken and then
 // replaced or refused as typing goes on. A fraction is rounded, which may give
 // 0 or 16: Send refuses those.
-void take_typed(Console& c, const ComboBox& list, std::uint8_t& value) {
+Task<> take_typed(Console& c, const ComboBox& list, std::uint8_t& value) {
     std::optional<double> typed = numeric_value(list.text());
     if (!typed || *typed <= 0 || *typed >= most_screens + 1) {
-        c.message("Please type 1 ~ 15!", MsgIcon::exclamation);
-        return;
+        co_await c.message("Please type 1 ~ 15!", MsgIcon::exclamation);
+        co_return;
     }
     value = static_cast<std::uint8_t>(round_half_even(*typed));
 }
@@ -43,14 +43,14 @@ bool on_wall(std::uint8_t screens) {
 void install_layout(Console& c) {
     Form1& f = c.f;
     c.install(ParserSlot::wall, parse_wall_reply);
-    f.cbo_tv_row.on_click = c.event([&c] { cbo_tv_row_Click(c); });
-    f.cbo_tv_col.on_click = c.event([&c] { cbo_tv_col_Click(c); });
-    f.cbo_tv_row.on_change = c.event([&c] { cbo_tv_row_Change(c); });
-    f.cbo_tv_col.on_change = c.event([&c] { cbo_tv_col_Change(c); });
-    f.btn_tvwall_send.on_click = c.event([&c] { btn_tvwall_send_Click(c); });
-    f.btn_tvwall_reset.on_click = c.event([&c] { btn_tvwall_reset_Click(c); });
+    f.cbo_tv_row.on_click = c.handler([&c] { cbo_tv_row_Click(c); });
+    f.cbo_tv_col.on_click = c.handler([&c] { cbo_tv_col_Click(c); });
+    f.cbo_tv_row.on_change = c.handler([&c] { return cbo_tv_row_Change(c); });
+    f.cbo_tv_col.on_change = c.handler([&c] { return cbo_tv_col_Change(c); });
+    f.btn_tvwall_send.on_click = c.handler([&c] { return btn_tvwall_send_Click(c); });
+    f.btn_tvwall_reset.on_click = c.handler([&c] { return btn_tvwall_reset_Click(c); });
     for (auto& [index, button] : f.btn_tv_fs) {
-        button->on_click = c.event([&c, index = index] { btn_tv_fs_Click(c, index); });
+        button->on_click = c.handler([&c, index = index] { return btn_tv_fs_Click(c, index); });
     }
 }
 
@@ -62,22 +62,23 @@ void cbo_tv_col_Click(Console& c) {
     take_chosen(c.f.cbo_tv_col, c.f.tv_col_value);
 }
 
-void cbo_tv_row_Change(Console& c) {
-    take_typed(c, c.f.cbo_tv_row, c.f.tv_row_value);
+Task<> cbo_tv_row_Change(Console& c) {
+    return take_typed(c, c.f.cbo_tv_row, c.f.tv_row_value);
 }
 
-void cbo_tv_col_Change(Console& c) {
-    take_typed(c, c.f.cbo_tv_col, c.f.tv_col_value);
+Task<> cbo_tv_col_Change(Console& c) {
+    return take_typed(c, c.f.cbo_tv_col, c.f.tv_col_value);
 }
 
-void btn_tvwall_send_Click(Console& c) {
+Task<> btn_tvwall_send_Click(Console& c) {
     Form1& f = c.f;
-    if (!check_link(c)) {
-        return;
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
     if (!on_wall(f.tv_row_value) || !on_wall(f.tv_col_value)) {
-        c.message("Please choose the correct values !", MsgIcon::exclamation);
-        return;
+        co_await c.message("Please choose the correct values !", MsgIcon::exclamation);
+        co_return;
     }
     const std::string line = action_text(layout, std::array<int, 2>{f.tv_row_value, f.tv_col_value});
     f.wall_send_step = 1;
@@ -85,10 +86,11 @@ void btn_tvwall_send_Click(Console& c) {
     f.wall_send_step = 0;
 }
 
-void btn_tv_fs_Click(Console& c, int index) {
+Task<> btn_tv_fs_Click(Console& c, int index) {
     Form1& f = c.f;
-    if (!check_link(c)) {
-        return;
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
     f.hotkey_step = 1;
     send_all(c, action_text(hotkey, std::array{index}));
@@ -96,10 +98,11 @@ void btn_tv_fs_Click(Console& c, int index) {
     f.status_step = 0;
 }
 
-void btn_tvwall_reset_Click(Console& c) {
+Task<> btn_tvwall_reset_Click(Console& c) {
     Form1& f = c.f;
-    if (!check_link(c)) {
-        return;
+    const bool linked = co_await check_link(c);
+    if (!linked) {
+        co_return;
     }
     f.wall_reset_step = 1;
     // The window shows the bezel values that a wall reset leaves on the box.

@@ -167,7 +167,8 @@ TEST_F(EndToEnd, ABoxKilledMidRefreshLeavesACleanOfflineConsole) {
     net().restart_box(2, {"--delay", "300"});
     op().answer_no();
     op().choose("cbo_ipaddr", 1); // reopen its connection; no refresh yet
-    ASSERT_TRUE(op().wait_until([] { return form().osd_info_step == 2; }));
+    ASSERT_TRUE(op().wait_for_message("Do you want to refresh the parameters for this MAC device ?"));
+    ASSERT_TRUE(op().wait_until([] { return s_session->console.running() == 0; }));
     // Once the status is read, the box dies; the refresh then waits for an
     // answer that never comes, and the operator ends it with Disconnect.
     bool killed = false;

@@ -46,6 +46,7 @@ TEST_F(Io, ReadBackLandsOnTheBoxValuesKeepsThoseWithoutAnEntryAndSendsNothingBac
         }
         r.p.clear_records();
         r.f.btn_io_rst[0].user_click();
+        r.finish();
         EXPECT_THAT(r.p.lines(0), ElementsAreArray(queries));
         EXPECT_EQ(r.p.sent().size(), 7u);
         EXPECT_EQ(shown(), expected);
@@ -53,12 +54,16 @@ TEST_F(Io, ReadBackLandsOnTheBoxValuesKeepsThoseWithoutAnEntryAndSendsNothingBac
     }
 }
 
-TEST_F(Io, AReplyOutOfTurnIsIgnoredAndDisconnectEndsTheReadBack) {
+// The operator's choice during the read-back is sent; the values the read
+// shows are not sent back.
+TEST_F(Io, AReplyOutOfTurnIsIgnoredAChoiceMeanwhileIsSentAndDisconnectEndsTheReadBack) {
     online(reply_table({{"RRES", "RESO020"}, {"ROSDD", "OSDD001"}}));
     r.p.arrive(0, "OSDG002\r\n", 1000);
+    r.p.at(2000, [&] { r.f.cbo_osd[1].user_choose(7); });
     r.p.at(5000, [&] { r.f.btn_discon.user_click(); });
     r.f.btn_io_rst[0].user_click();
-    EXPECT_THAT(r.p.lines(0), ElementsAre("RRES", "ROSDD", "ROSDT"));
+    r.finish();
+    EXPECT_THAT(r.p.lines(0), ElementsAre("RRES", "ROSDD", "ROSDT", "SOSDV 7"));
     EXPECT_EQ(r.f.cbo_osd_gain.list_index(), -1);
     EXPECT_EQ(r.f.io_read_step, 0);
     EXPECT_TRUE(r.f.btn_io_rst[0].enabled());
@@ -71,6 +76,7 @@ TEST_F(Io, ResetShowsTheDefaultsAndAResolutionIsSentOnlyOnceConfirmedEachAskingW
         r.p.clear_records();
         r.p.answer(answer);
         r.f.btn_io_rst[1].user_click();
+        r.finish();
         EXPECT_THAT(r.p.messages(),
                     ElementsAre(Message{"Reset All IP ?", MsgIcon::question, MsgButtons::yes_no}));
         EXPECT_EQ(r.p.sent().size(), answer == MsgAnswer::yes ? 3u : 1u);
@@ -81,6 +87,7 @@ TEST_F(Io, ResetShowsTheDefaultsAndAResolutionIsSentOnlyOnceConfirmedEachAskingW
         r.p.clear_records();
         r.p.answer(answer);
         r.f.cbo_reso.user_choose(20);
+        r.finish();
         EXPECT_THAT(r.p.messages(),
                     ElementsAre(Message{"Are you sure you want to change the resolution to 1080p60 ?",
                                         MsgIcon::question, MsgButtons::yes_no}));

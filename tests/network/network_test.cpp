@@ -21,6 +21,7 @@ TEST_F(Network, GetIpOnADhcpBoxShowsItsAddressesAndSendsNoModeBack) {
                {{"RIPM", "IPMD001"},
                 {"RLINK", address_reply({Octets{192, 168, 1, 20}, {255, 255, 255, 0}, {192, 168, 1, 1}})}}));
     r.f.btn_ip_get.user_click();
+    r.finish();
     EXPECT_THAT(r.p.lines(0), ElementsAre("RIPM", "RLINK"));
     EXPECT_EQ(r.f.cbo_ip_type.text(), "DHCP");
     EXPECT_FALSE(r.f.txt_ip.enabled());
@@ -37,6 +38,7 @@ TEST_F(Network, ChoosingDhcpEndsOnItsAnswerJoinedWithTheReLinkNotice) {
     const auto start = r.p.now();
     r.p.at(5000, [&] { r.f.btn_discon.user_click(); });
     r.f.cbo_ip_type.user_choose(1);
+    r.finish();
     EXPECT_EQ(r.p.now(), start + 10);
 }
 
@@ -44,24 +46,9 @@ TEST_F(Network, ChoosingDhcpEndsOnItsAnswerJoinedWithTheReLinkNotice) {
 // then shows is the box's own and does not.
 TEST_F(Network, ATypeChosenWhileGetIpWaitsIsSent) {
     r.online(3, reply_table({{"RIPM", "IPMD000"}}, 1000));
-    r.p.at(500, [&] { r.f.cbo_ip_type.user_choose(1); });
-    r.p.at(5000, [&] { r.f.btn_discon.user_click(); });
-    r.f.btn_ip_get.user_click();
-    EXPECT_THAT(r.p.lines(0), ElementsAre("RIPM", "SIPM 1", "RLINK"));
-}
-
-// Get IP or Refresh pressed while Get IP waits is refused without a word.
-TEST(GetIp, AReadBackPressedWhileItWaitsIsRefusedAndItEndsOnItsAnswers) {
-    for (auto press : {&Form1::btn_ip_get, &Form1::btn_sys_refresh}) {
-        Rig r{install_network, install_connect};
-        r.online(1, reply_table({{"RIPM", "IPMD001"}, {"RLINK", address_reply({})}}, 1000));
-        const auto start = r.p.now();
-        r.p.at(500, [&] { (r.f.*press).user_click(); });
-        r.p.at(5000, [&] { r.f.btn_discon.user_click(); });
-        r.f.btn_ip_get.user_click();
-        EXPECT_EQ(r.p.now(), start + 2000);
-        EXPECT_THAT(r.p.lines(0), ElementsAre("RIPM", "RLINK"));
-    }
+    const auto seen =
+        r.meanwhile([&] { r.f.btn_ip_get.user_click(); }, 500, [&] { r.f.cbo_ip_type.user_choose(1); });
+    EXPECT_THAT(seen.lines, ElementsAre("RIPM", "SIPM 1", "RLINK"));
 }
 
 TEST_F(Network, SetIpStaticSendsEachLineAfterThePreviousAcknowledgementAndOnlyAsciiText) {
@@ -79,6 +66,7 @@ TEST_F(Network, SetIpStaticSendsEachLineAfterThePreviousAcknowledgementAndOnlyAs
     r.f.txt_gate.user_type("10.0.0.1\r\nSREL"); // cannot become a second command
     start = r.p.now();
     r.f.btn_ip_set.user_click();
+    r.finish();
     EXPECT_THAT(seen, ElementsAre("SIPM 0 @0 0", "SIPA 10.0.0.9? @100 20", "SMAA 255.0.0.0 @200 50",
                                   "SGAA 10.0.0.1??SREL @300 80"));
     EXPECT_FALSE(r.f.ProgressBar2.visible());
@@ -86,17 +74,30 @@ TEST_F(Network, SetIpStaticSendsEachLineAfterThePreviousAcknowledgementAndOnlyAs
     EXPECT_EQ(r.f.ipset_step, 0);
 }
 
-// Set IP pressed again, or a type chosen, while Set IP awaits a slow box is
-// refused without a word; Set IP ends on its answers at 4,000 ms, and the
-// window shows the type it wrote.
-TEST(SetIp, AnotherAddressWriteWhileItWaitsIsRefusedAndItEndsOnItsAnswers) {
-    // What is done meanwhile, and the type the list shows after.
-    const std::pair<std::function<void(Form1&)>, const char*> cases[] = {
-        {[](Form1& f) { f.btn_ip_set.user_click(); }, ""},
-        {[](Form1& f) { f.cbo_ip_type.user_choose(0); }, "STATIC"},
-        {[](Form1& f) { f.cbo_ip_type.user_choose(1); }, "STATIC"}};
-    for (std::size_t k = 0; k < std::size(cases); ++k) {
-        SCOPED_TRACE(k);
+// An address write pressed while another waits for its box starts at once.
+// One that writes the same step counter takes it over: the first ends where
+// it was once the second is done. A DHCP choice waits on its own counter and
+// both go on, each taking the answers to its own lines.
+TEST(AddressWrites, OneStartedWhileAnotherWaitsIsSentAndTakesOverItsStep) {
+    struct Case {
+        std::function<void(Form1&)> act;
+        std::vector<std::string> lines;
+        std::int64_t ends_at;
+        const char* type_shown;
+    };
+    const Case cases[] = {
+        {[](Form1& f) { f.btn_ip_set.user_click(); },
+         {"SIPM 0", "SIPM 0", "SIPA ", "SMAA ", "SGAA "},
+         5000,
+         ""},
+        {[](Form1& f) { f.cbo_ip_type.user_choose(0); }, {"SIPM 0", "SIPM 0"}, 1000, "STATIC"},
+        {[](Form1& f) { f.cbo_ip_type.user_choose(1); },
+         {"SIPM 0", "SIPM 1", "SIPA ", "SMAA ", "SGAA "},
+         5000,
+         "DHCP"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type_shown);
         Rig r{install_network};
         r.online(1, reply_table({{"SIPM 0", "IPMD000"},
                                  {"SIPM 1", "IPMD001"},
@@ -104,15 +105,13 @@ TEST(SetIp, AnotherAddressWriteWhileItWaitsIsRefusedAndItEndsOnItsAnswers) {
                                  {"SMAA ", "MAA0"},
                                  {"SGAA ", "GAA0"}},
                                 1000));
-        const auto start = r.p.now();
-        r.p.at(500, [&] { cases[k].first(r.f); });
-        r.p.at(9000, [&] { r.f.btn_discon.user_click(); });
-        r.f.btn_ip_set.user_click();
-        EXPECT_EQ(r.p.now(), start + 4000);
-        EXPECT_THAT(r.p.lines(0), ElementsAre("SIPM 0", "SIPA ", "SMAA ", "SGAA "));
-        EXPECT_EQ(r.f.cbo_ip_type.text(), cases[k].second)
-            << "the type written, whatever was chosen meanwhile";
-        EXPECT_TRUE(r.f.txt_ip.enabled());
+        const auto seen = r.meanwhile([&] { r.f.btn_ip_set.user_click(); }, 500, [&] { c.act(r.f); });
+        EXPECT_EQ(seen.ended_ms, c.ends_at);
+        EXPECT_EQ(seen.lines, c.lines);
+        EXPECT_EQ(r.f.cbo_ip_type.text(), c.type_shown);
+        EXPECT_FALSE(r.f.ProgressBar2.visible());
+        EXPECT_TRUE(r.f.btn_ip_relink.visible());
+        EXPECT_EQ(r.f.ipset_step + r.f.ipmode_step, 0);
     }
 }
 
@@ -120,9 +119,11 @@ TEST_F(Network, ReLinkWaitsTheFullDelayEveryTimeThenGoesOffline) {
     r.online(3, {});
     r.p.at(500, [&] { r.f.btn_discon.user_click(); });
     r.f.btn_ip_relink.user_click(); // cut short: its tick is left behind, the next re-link still waits
+    r.finish();
     r.go_online(0);
     const auto start = r.p.now();
     r.f.btn_ip_relink.user_click();
+    r.finish();
     EXPECT_EQ(r.p.now(), start + 2000);
     EXPECT_THAT(r.p.lines(0), ElementsAre("SREL"));
     EXPECT_THAT(r.p.messages(), ElementsAre(Message{"Set re-link completed, please search MAC again !",
@@ -131,19 +132,19 @@ TEST_F(Network, ReLinkWaitsTheFullDelayEveryTimeThenGoesOffline) {
 }
 
 // Set IP pressed while a factory reset awaits DEFA: the DEFA is the reset's,
-// not an acknowledgement of the address type.
-TEST_F(Network, AnAcknowledgementActsOnlyForItsCounterAndDisconnectEndsTheWaitOnASilentBox) {
+// not an acknowledgement of the address type, and the reset going offline
+// ends the Set IP's wait.
+TEST_F(Network, AnAcknowledgementActsOnlyForItsCounter) {
     r.online(3, reply_table({{"SDEF", "DEFA"}}, 1000));
     const auto start = r.p.now();
     r.p.at(100, [&] { r.f.btn_ip_set.user_click(); });
-    r.p.at(5000, [&] { r.f.btn_discon.user_click(); });
     r.f.btn_sys_fac_rst.user_click();
-    EXPECT_EQ(r.p.now(), start + 5000);
+    r.finish();
+    EXPECT_EQ(r.p.now(), start + 1000);
     EXPECT_THAT(r.p.lines(0), ElementsAre("SDEF", "SIPM 0"));
-    EXPECT_EQ(r.f.ipset_step, 0);
+    EXPECT_THAT(r.p.message_texts(), ElementsAre("Reset completed ! Please reconnect the ethernet !"));
     EXPECT_FALSE(r.f.ProgressBar2.visible());
     EXPECT_TRUE(r.f.btn_ip_relink.visible());
-    EXPECT_TRUE(r.f.btn_con.shown_enabled());
 }
 
 } // namespace

@@ -53,6 +53,7 @@ TEST_F(Picture, ReadBackAsksSixteenQuestionsInTurnFillsTheListItsStepNamesAndSen
     r.p.clear_records();
     step_at_query.clear();
     r.f.btn_img_rst[5].user_click();
+    r.finish();
     std::vector<std::string> queries;
     for (const char* word : {"RBRI ", "RCON ", "RSAT ", "RHUE "}) {
         for (int output = 1; output <= 4; ++output) {
@@ -72,7 +73,8 @@ TEST_F(Picture, ReadBackAsksSixteenQuestionsInTurnFillsTheListItsStepNamesAndSen
     EXPECT_TRUE(r.f.btn_img_rst[5].operable());
 }
 
-TEST_F(Picture, ChoicesDuringAReadBackAreSilentAndDisconnectEndsIt) {
+// What the operator chooses during a read-back is sent; what the read shows is not.
+TEST_F(Picture, ChoicesAndResetsDuringAReadBackAreSentAndDisconnectEndsIt) {
     r.script_box(0, reply_table({{"RBRI 1", "IMG 01 BRIV040"}})); // then silent
     r.p.at(1000, [&] { r.f.cbo_image_con[2].user_choose(60); });
     r.p.at(2000, [&] {
@@ -82,7 +84,9 @@ TEST_F(Picture, ChoicesDuringAReadBackAreSilentAndDisconnectEndsIt) {
     });
     r.p.at(3000, [&] { r.f.btn_discon.user_click(); });
     r.f.btn_img_rst[5].user_click();
-    EXPECT_THAT(r.p.sent(), ElementsAre(Sent{0, "RBRI 1"}, Sent{0, "RBRI 2"}, Sent{0, "SIMRE 2"}));
+    r.finish();
+    EXPECT_THAT(r.p.sent(),
+                ElementsAre(Sent{0, "RBRI 1"}, Sent{0, "RBRI 2"}, Sent{0, "SCON 2 60"}, Sent{0, "SIMRE 2"}));
     EXPECT_EQ(r.f.img_read_step, 0);
     EXPECT_TRUE(r.f.btn_img_rst[5].enabled());
     EXPECT_THAT(r.p.messages(), IsEmpty());

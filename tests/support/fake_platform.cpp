@@ -64,7 +64,12 @@ void FakePlatform::pump(int socket) {
 }
 
 void FakePlatform::drop(int socket, std::int64_t ms) {
-    schedule_on(socket, m_now + ms, [](Socket& s) { s.state = SocketState::closed; });
+    schedule_on(socket, m_now + ms, [this, socket](Socket& s) {
+        s.state = SocketState::closed;
+        if (events() != nullptr) {
+            events()->link_changed(socket);
+        }
+    });
 }
 
 std::vector<std::string> FakePlatform::message_texts() const {
@@ -119,6 +124,9 @@ void FakePlatform::socket_connect(int socket, const std::string& host, int /*por
                             now.shaper->greet(shaper_time(m_now));
                             pump(socket);
                         }
+                        if (events() != nullptr) {
+                            events()->link_changed(socket);
+                        }
                     });
     }
 }
@@ -163,39 +171,25 @@ std::vector<FakePlatform::Event>::iterator FakePlatform::next_event() {
     });
 }
 
-bool FakePlatform::run_due() {
-    auto due = next_event();
-    if (due == m_events.end() || due->when > m_now) {
-        return false;
-    }
-    auto action = std::move(due->action);
-    m_events.erase(due);
-    action();
-    return true;
-}
-
-void FakePlatform::yield() {
-    if (++m_yields > 1'000'000) {
-        throw Stalled("a wait yielded a million times without ending");
-    }
-    if (m_events.empty() && when_stalled) {
-        when_stalled();
-    }
-    if (m_events.empty()) {
-        throw Stalled("a wait yielded with nothing left to happen: it would wait forever");
-    }
-    m_now = std::max(m_now, next_event()->when);
-    while (run_due()) {
-    }
-}
-
-void FakePlatform::run_until_idle(std::int64_t limit_ms) {
-    while (!m_events.empty()) {
-        m_now = std::max(m_now, next_event()->when);
+void FakePlatform::run_while(const std::function<bool()>& more, std::int64_t limit_ms) {
+    while (more()) {
+        if (m_events.empty() && when_stalled) {
+            when_stalled();
+        }
+        if (m_events.empty()) {
+            return;
+        }
+        auto next = next_event();
+        m_now = std::max(m_now, next->when);
         if (m_now > limit_ms) {
             throw Stalled("events kept coming past the time limit");
         }
-        run_due();
+        auto action = std::move(next->action);
+        m_events.erase(next);
+        if (before_event) {
+            before_event();
+        }
+        action();
     }
 }
 
@@ -209,20 +203,23 @@ void FakePlatform::timer_start(TimerId timer, int interval_ms) {
     });
 }
 
-MsgAnswer FakePlatform::message_box(std::string_view text, MsgIcon icon, MsgButtons buttons) {
+void FakePlatform::message_box(int id, std::string_view text, MsgIcon icon, MsgButtons buttons) {
     m_messages.push_back({std::string(text), icon, buttons});
     if (while_message_shown) {
         while_message_shown(m_messages.back());
     }
-    if (buttons == MsgButtons::ok) {
-        return MsgAnswer::ok;
+    MsgAnswer answer = MsgAnswer::ok;
+    if (buttons == MsgButtons::yes_no) {
+        answer = m_answers.empty() ? MsgAnswer::yes : m_answers.front();
+        if (!m_answers.empty()) {
+            m_answers.pop_front();
+        }
     }
-    if (m_answers.empty()) {
-        return MsgAnswer::yes;
-    }
-    MsgAnswer answer = m_answers.front();
-    m_answers.pop_front();
-    return answer;
+    schedule(m_now + m_reading_ms, [this, id, answer] {
+        if (events() != nullptr) {
+            events()->message_answered(id, answer);
+        }
+    });
 }
 
 bool FakePlatform::start_scanner(std::string_view /*file_name*/) {
@@ -232,6 +229,9 @@ bool FakePlatform::start_scanner(std::string_view /*file_name*/) {
             m_scanner_busy = false;
             if (m_scanner_end) {
                 m_scanner_end();
+            }
+            if (events() != nullptr) {
+                events()->scanner_ended();
             }
         });
     }

@@ -1,10 +1,9 @@
 #pragma once
 
 // A deterministic platform for the core's tests: scripted boxes behind fake
-// sockets, a fake clock that only moves when a yield finds nothing due,
+// sockets, a fake clock that moves to the next event when nothing is due,
 // scripted answers to message boxes, and a record of every message and line
-// sent. A yield handles what is due as the real event loop would, so handlers
-// nest inside waits the same way.
+// sent. Events reach the console one at a time, as from an event loop.
 
 #include "link/platform.h"
 #include "sim/reply_shaper.h"
@@ -21,7 +20,7 @@
 
 namespace wc::test {
 
-// Thrown by a yield with nothing left to happen: the code under test would wait forever.
+// Thrown when events keep coming past the time limit of a run.
 struct Stalled : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -92,14 +91,16 @@ public:
 
     // Answers for the next Yes/No questions, in order; unscripted questions are answered Yes.
     void answer(MsgAnswer answer) { m_answers.push_back(answer); }
-    // Runs while a message box is on screen: the event loop goes on meanwhile.
+    // The operator answers a message box this long after it was shown.
+    void set_reading_ms(int ms) { m_reading_ms = ms; }
+    // Runs as a message box is shown.
     std::function<void(const Message&)> while_message_shown;
-    // Runs when a yield finds nothing left to happen; it may schedule events
-    // with at(). Stalled is thrown only when it leaves nothing to happen either.
+    // Runs when nothing is left to happen; it may schedule events with at().
     std::function<void()> when_stalled;
+    // Runs before each event reaches the console.
+    std::function<void()> before_event;
 
     std::int64_t now() const { return m_now; }
-    long yields() const { return m_yields; }
     const std::vector<Message>& messages() const { return m_messages; }
     std::vector<std::string> message_texts() const;
     const std::vector<Sent>& sent() const { return m_sent; }
@@ -117,16 +118,19 @@ public:
     void socket_send(int socket, std::string_view bytes) override;
     std::string socket_read(int socket) override;
     std::string local_ip() override { return m_local_ip; }
-    void yield() override;
     void timer_start(TimerId timer, int interval_ms) override;
     void timer_stop(TimerId timer) override { ++m_timer_generation[timer]; }
-    MsgAnswer message_box(std::string_view text, MsgIcon icon, MsgButtons buttons) override;
+    void message_box(int id, std::string_view text, MsgIcon icon, MsgButtons buttons) override;
     bool start_scanner(std::string_view file_name) override;
     bool scanner_running() override { return m_scanner_busy; }
     std::optional<std::vector<std::string>> read_lines(std::string_view file_name) override;
 
-    // Runs events due now (none: moves the clock to the next one) without counting a yield.
-    void run_until_idle(std::int64_t limit_ms = 600'000);
+    // Runs events in the order of their time, moving the clock to each, while
+    // `more` holds and any is left; Stalled when one lies past the limit.
+    void run_while(const std::function<bool()>& more, std::int64_t limit_ms = 600'000);
+    void run_until_idle() {
+        run_while([] { return true; });
+    }
 
 private:
     struct Event {
@@ -150,11 +154,10 @@ private:
     // The shaper's chunks, each an arrival of its own, when they fall due.
     void pump(int socket);
     std::vector<Event>::iterator next_event();
-    bool run_due();
 
     std::int64_t m_now = 0;
     std::uint64_t m_order = 0;
-    long m_yields = 0;
+    int m_reading_ms = 0;
     std::vector<Event> m_events;
     std::map<std::string, BoxScript> m_boxes;
     Socket m_sockets[socket_count];

@@ -32,6 +32,27 @@ void Rig::online(int count, Responder respond) {
     go_online(0);
 }
 
+void Rig::finish() {
+    p.run_while([this] { return c.running() > 0; });
+    EXPECT_EQ(c.running(), 0u) << "a handler waits with nothing left to happen";
+}
+
+Rig::Outcome Rig::meanwhile(const std::function<void()>& first, std::int64_t then_ms,
+                            const std::function<void()>& then, std::int64_t disconnect_ms) {
+    p.clear_records();
+    const std::int64_t start = p.now();
+    const int run = ++m_meanwhile;
+    p.at(then_ms, then);
+    p.at(disconnect_ms, [this, run] {
+        if (run == m_meanwhile && c.running() > 0) {
+            f.btn_discon.user_click();
+        }
+    });
+    first();
+    finish();
+    return {p.lines(0), p.message_texts(), p.now() - start};
+}
+
 void Rig::go_online(int selected) {
     // Chosen while offline, as before a Connect: choosing a box while online switches boxes.
     go_offline(c);

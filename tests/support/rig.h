@@ -6,6 +6,8 @@
 #include "fake_platform.h"
 #include "sim/box.h"
 
+#include <cstdint>
+#include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <initializer_list>
@@ -38,10 +40,29 @@ struct Rig {
     // Lists count boxes and goes online on box 0, which answers through the responder.
     void online(int count, Responder respond = {});
 
+    // Lets time pass until every handler has ended (a test leaves a silent
+    // box's wait to a Disconnect it schedules); a handler that nothing left
+    // to happen can end fails the test.
+    void finish();
+
+    // What the operator and box 0 saw of an action and another one pressed
+    // `then_ms` into it: box 0's lines, the messages, and when the last
+    // handler ended. A wait still left at `disconnect_ms` is ended by Disconnect.
+    struct Outcome {
+        std::vector<std::string> lines;
+        std::vector<std::string> messages;
+        std::int64_t ended_ms;
+    };
+    Outcome meanwhile(const std::function<void()>& first, std::int64_t then_ms,
+                      const std::function<void()>& then, std::int64_t disconnect_ms = 60'000);
+
     // Box k accepts a connect after connect_ms and answers through the responder.
     void script_box(int box, Responder respond, int connect_ms = 20) {
         p.add_box(address(box), BoxScript{true, true, connect_ms, std::move(respond)});
     }
+
+private:
+    int m_meanwhile = 0; // the latest meanwhile(): an older one's Disconnect does nothing
 };
 
 // The simulated box in-process behind a fake socket: every line the console

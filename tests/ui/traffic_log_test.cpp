@@ -13,6 +13,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -33,14 +34,12 @@ protected:
     ~TrafficLogTest() override { platform.attach(nullptr); }
     void data_arrival(int) override { read += platform.socket_read(0); }
     void timer_fired(TimerId) override {}
+    void link_changed(int) override {}
+    void scanner_ended() override {}
+    void message_answered(int, MsgAnswer) override {}
 
-    bool yield_until(const std::function<bool()>& done) {
-        QElapsedTimer limit;
-        limit.start();
-        while (!done() && limit.elapsed() < WALL_TEST_TIMEOUT_S * 1000) {
-            platform.yield();
-        }
-        return done();
+    static bool wait_until(const std::function<bool()>& done) {
+        return QTest::qWaitFor(done, WALL_TEST_TIMEOUT_S * 1000);
     }
 
     QTemporaryDir dir;
@@ -61,14 +60,14 @@ TEST_F(TrafficLogTest, LogsEachLineSentAndEachChunkReceivedPerBoxWithItsTime) {
     QObject::connect(&box, &QTcpServer::newConnection, [&] { peer = box.nextPendingConnection(); });
     platform.socket_connect(0, "127.0.0.1", box.serverPort());
     ASSERT_TRUE(
-        yield_until([&] { return peer != nullptr && platform.socket_state(0) == SocketState::connected; }));
+        wait_until([&] { return peer != nullptr && platform.socket_state(0) == SocketState::connected; }));
 
     platform.socket_send(0, "RPOW\r\n");
-    ASSERT_TRUE(yield_until([&] { return peer->bytesAvailable() == 6; }));
+    ASSERT_TRUE(wait_until([&] { return peer->bytesAvailable() == 6; }));
     peer->write("PO\x01");
-    ASSERT_TRUE(yield_until([&] { return read.size() == 3; }));
+    ASSERT_TRUE(wait_until([&] { return read.size() == 3; }));
     peer->write("WE001\r\n");
-    ASSERT_TRUE(yield_until([&] { return read.size() == 10; }));
+    ASSERT_TRUE(wait_until([&] { return read.size() == 10; }));
     log.flush();
 
     const QString port = QString::number(box.serverPort());

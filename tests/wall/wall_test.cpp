@@ -84,11 +84,13 @@ TEST_F(Wall, BezelSendWritesEachValueAfterTheLastAcknowledgementThenReadsTheSwit
     r.f.cbo_val_H[1].user_choose(12);
     r.f.cbo_val_V[1].user_choose(7);
     r.f.btn_H_Bezel_send.user_click();
+    r.finish();
     EXPECT_TRUE(r.f.opt_bezel[1].value()); // chosen by the BEZE answer, and not sent back as SBEZ 1
     r.f.opt_bezel[0].user_click();
     // A recall reads the bezel back: values without a list entry keep the selection, and the read ends.
     r.f.opt_tv3.user_click();
     r.f.btn_recall[1].user_click();
+    r.finish();
     EXPECT_THAT(seen, ElementsAre("SBH 12 @1/0", "SBV 7 @5/0", "RBEZ @0/2", "SBEZ 0 @0/0", "RFAVE 1 @0/0",
                                   "RBEZ @0/2", "RBH  @0/1", "RBV  @0/5"));
     for (int k = 1; k < 3; ++k) {
@@ -100,11 +102,12 @@ TEST_F(Wall, BezelSendWritesEachValueAfterTheLastAcknowledgementThenReadsTheSwit
     EXPECT_EQ(r.f.bezel_set_step + r.f.bezel_read_step + r.f.status_step, 0);
 }
 
-// A Send pressed while a Send still awaits an acknowledgement or the switch
-// state would take the running one's answers: it is refused without a word.
-TEST(Bezel, ASendInsideARunningSendIsRefusedSilently) {
+// A Send pressed while a Send awaits an acknowledgement takes the values
+// over; pressed while a Send reads the switch, it is refused without a word,
+// as a Send is while any bezel read runs.
+TEST(Bezel, ASendWhileASendAwaitsItsValuesTakesOverAndWhileItReadsTheSwitchIsRefused) {
     const std::pair<std::map<std::string, std::string>, std::vector<std::string>> cases[] = {
-        {{}, {"SBH 1"}},                                                          // awaiting BHV
+        {{}, {"SBH 1", "SBH 1"}},                                                 // awaiting BHV
         {{{"SBH 1", "BHV001"}, {"SBV 2", "BVV002"}}, {"SBH 1", "SBV 2", "RBEZ"}}, // awaiting BEZE
     };
     for (const auto& [replies, lines] : cases) {
@@ -113,18 +116,16 @@ TEST(Bezel, ASendInsideARunningSendIsRefusedSilently) {
         r.f.opt_tv2.user_click();
         r.f.cbo_val_H[1].user_choose(1);
         r.f.cbo_val_V[1].user_choose(2);
-        const auto start = r.p.now();
-        r.p.at(500, [&] { r.f.btn_H_Bezel_send.user_click(); });
-        r.p.at(1000, [&] { r.f.btn_discon.user_click(); });
-        r.f.btn_H_Bezel_send.user_click();
-        EXPECT_EQ(r.p.now(), start + 1000);
-        EXPECT_EQ(r.p.lines(0), lines);
-        EXPECT_THAT(r.p.messages(), IsEmpty());
+        const auto send = [&] { r.f.btn_H_Bezel_send.user_click(); };
+        const auto seen = r.meanwhile(send, 500, send, 1000);
+        EXPECT_EQ(seen.lines, lines);
+        EXPECT_EQ(seen.ended_ms, 1000);
+        EXPECT_THAT(seen.messages, IsEmpty());
     }
 }
 
 // A hot key, the wall reset, Power or a read-back pressed while a Send reads
-// the switch leaves the BEZE answer to the Send; a read-back is refused.
+// the switch goes out, and leaves the BEZE answer to the Send.
 TEST(Bezel, AWallCommandPowerOrAReadBackDuringASendsSwitchReadLeavesTheAnswerToTheSend) {
     const std::pair<const char*, std::function<void(Form1&)>> cases[] = {
         {"SHOT 3",
@@ -133,17 +134,16 @@ TEST(Bezel, AWallCommandPowerOrAReadBackDuringASendsSwitchReadLeavesTheAnswerToT
              f.btn_tv_fs[3].user_click();
          }},
         {"SWDE", [](Form1& f) { f.btn_tvwall_reset.user_click(); }},
-        {"", [](Form1& f) { f.power_ctl[0].user_click(); }}, // asks for a Refresh, sends nothing
-        {"", [](Form1& f) { f.btn_sys_refresh.user_click(); }},
-        {"",
+        {"", [](Form1& f) { f.power_ctl[0].user_click(); }},        // asks for a Refresh, sends nothing
+        {"RPOW", [](Form1& f) { f.btn_sys_refresh.user_click(); }}, // its status read gets no answer
+        {"RFAVE 1",
          [](Form1& f) {
              f.opt_tv3.user_click();
              f.btn_recall[1].user_click();
          }},
     };
-    for (std::size_t k = 0; k < std::size(cases); ++k) {
-        const auto& [line, act] = cases[k];
-        SCOPED_TRACE(k);
+    for (const auto& [line, act] : cases) {
+        SCOPED_TRACE(line);
         Rig r{install_layout, install_bezel,      install_status,
               install_power,  install_favourites, install_connect};
         auto acks = reply_table({{"SBH 1", "BHV001"}, {"SBV 2", "BVV002"}});
@@ -153,16 +153,13 @@ TEST(Bezel, AWallCommandPowerOrAReadBackDuringASendsSwitchReadLeavesTheAnswerToT
         r.f.opt_tv2.user_click();
         r.f.cbo_val_H[1].user_choose(1);
         r.f.cbo_val_V[1].user_choose(2);
-        const auto start = r.p.now();
-        r.p.at(500, [&, act = act] { act(r.f); });
-        r.p.at(5000, [&] { r.f.btn_discon.user_click(); });
-        r.f.btn_H_Bezel_send.user_click();
-        EXPECT_EQ(r.p.now(), start + 1020);
+        const auto seen =
+            r.meanwhile([&] { r.f.btn_H_Bezel_send.user_click(); }, 500, [&, act = act] { act(r.f); }, 5000);
         std::vector<std::string> lines{"SBH 1", "SBV 2", "RBEZ"};
         if (*line != '\0') {
             lines.emplace_back(line);
         }
-        EXPECT_EQ(r.p.lines(0), lines);
+        EXPECT_EQ(seen.lines, lines);
         EXPECT_TRUE(r.f.opt_bezel[1].value());
     }
 }
@@ -201,6 +198,7 @@ TEST(Favourites, StoreAndRecallOnTheSimulatedBoxesBringBackTheWallAndTheWindowSh
     progress.clear();
     r.f.opt_tv3.user_click();
     r.f.btn_recall[3].user_click(); // the box answers RFAV003
+    r.finish();
     EXPECT_THAT(r.p.sent(), ElementsAre(Sent{0, "RFAVE 3"}, Sent{2, "RFAVE 3"}, Sent{0, "RBEZ"},
                                         Sent{0, "RBH "}, Sent{0, "RBV "}));
     EXPECT_THAT(r.p.dropped(), IsEmpty()); // a box that is not connected is left out, not tried
@@ -225,6 +223,7 @@ TEST(Favourites, OtherAnswersDoNotEndARecallAndDisconnectLeavesTheWindowOfflineW
         const auto start = r.p.now();
         r.p.at(60'000, [&] { r.f.btn_discon.user_click(); });
         r.f.btn_recall[1].user_click();
+        r.finish();
         EXPECT_EQ(r.p.now(), start + 60'000);
         EXPECT_THAT(r.p.sent(), ElementsAre(Sent{0, "RFAVE 1"}, Sent{1, "RFAVE 1"}));
         // No bezel read, no completion: the window ends offline with its counters at rest.
