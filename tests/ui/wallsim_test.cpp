@@ -172,6 +172,28 @@ TEST_F(OnWallsim, ConnectShowsTheBoxSetsFromEveryPageReachItAndItsDropIsSeen) {
         << "offline, by the next repaint";
 }
 
+// A press while another exchange waits for a slow or silent box is answered.
+TEST_F(OnWallsim, APressWhileAnotherExchangeWaitsIsAnsweredThroughTheWindow) {
+    start({"--delay", "100", "--silent", "SPOW", "--silent", "SDEF"});
+    press(f().btn_con);
+    // "Power ON" never answered, then Refresh: the refresh runs whole and ends the Power wait.
+    click(f().power_ctl[1]);
+    press(f().btn_sys_refresh);
+    EXPECT_EQ(hands->messages().back(), "Refresh completed !");
+    EXPECT_TRUE(shown(f().power_ctl[1]).isEnabled());
+    // Get IP while the picture Refresh waits: its lines go out at once.
+    click(f().opt_image);
+    click(f().btn_img_rst[5]);
+    press(f().btn_ip_get);
+    EXPECT_EQ(state(0).at("count.RIPM"), "3") << "Connect's and the Refresh's reads, and Get IP";
+    EXPECT_EQ(state(0).at("count.RHUE"), "4") << "the picture Refresh ran to its end";
+    // A factory reset the box never acknowledges, ended by Disconnect, says it is done.
+    click(f().btn_sys_fac_rst);
+    ASSERT_TRUE(hands->wait_until([&] { return f().factory_step == 1; }));
+    press(f().btn_discon);
+    EXPECT_EQ(hands->messages().back(), "Reset completed ! Please reconnect the ethernet !");
+}
+
 TEST_F(OnWallsim, ARefreshFromAFastBoxIsPaintedOnceAFrameAtMostNotOnceAReplyAndEndsPainted) {
     start();
     press(f().btn_con); // reads the box once
