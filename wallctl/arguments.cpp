@@ -2,6 +2,7 @@
 
 #include "link/actions.h"
 #include "link/version.h"
+#include "wallctl/closest_name.h"
 #include "wallctl/snapshot.h"
 #include "wallctl/text_file.h"
 
@@ -14,24 +15,46 @@ namespace wallctl {
 
 namespace {
 
-constexpr int longest_timeout_ms = 600000;
+constexpr long longest_timeout_ms = 600000;
+constexpr long longest_deadline_ms = 24L * 3600 * 1000;
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// "did you mean" for a name typed wrong, or nothing when no name comes close.
+std::string suggestion(std::string_view typed, std::span<const std::string_view> names) {
+    const auto closest = closest_name(typed, names);
+    return closest ? "; did you mean " + std::string(*closest) + "?" : "";
+}
+
 const wc::Setting& setting_named(std::string_view name) {
     const wc::Setting* row = wc::find_setting(name);
     if (row == nullptr) {
-        throw UsageError("no setting \"" + std::string(name) + "\" (see --help for the list)");
+        std::vector<std::string_view> names;
+        for (const wc::Setting& known : wc::settings) {
+            names.push_back(known.name);
+        }
+        throw UsageError("no setting \"" + std::string(name) + "\"" + suggestion(name, names) +
+                         " (wallctl --help lists them)");
     }
     return *row;
+}
+
+// What a setting's value looks like, for hints: "on", "70", "10.0.0.5".
+std::string example_value(const wc::Setting& row) {
+    if (row.layout() == wc::ReplyLayout::address) {
+        return "192.168.1.20";
+    }
+    return wc::value_names(row.names).empty() ? std::to_string(row.hi) : wc::value_text(row, row.hi);
 }
 
 Assignment assignment(std::string_view text) {
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) {
-        throw UsageError("\"" + std::string(text) + "\" is no SETTING=VALUE");
+        const wc::Setting& row = setting_named(text);
+        throw UsageError("\"" + std::string(text) + "\" is no SETTING=VALUE, such as " +
+                         std::string(row.name) + "=" + example_value(row));
     }
     const wc::Setting& row = setting_named(text.substr(0, equals));
     if (row.set.empty()) {
@@ -44,6 +67,25 @@ Assignment assignment(std::string_view text) {
     return {&row, std::move(*value)};
 }
 
+// The SETTING=VALUE words of set, each setting once; "NAME VALUE" gets its fix.
+std::vector<Assignment> assignments(const std::vector<std::string>& words) {
+    std::vector<Assignment> all;
+    for (std::size_t k = 0; k < words.size(); ++k) {
+        const bool pair = k + 1 < words.size() && words[k].find('=') == std::string::npos &&
+                          words[k + 1].find('=') == std::string::npos &&
+                          wc::find_setting(words[k]) != nullptr;
+        if (pair) {
+            throw UsageError("set takes SETTING=VALUE: write " + words[k] + "=" + words[k + 1]);
+        }
+        all.push_back(assignment(words[k]));
+        if (std::any_of(all.begin(), all.end() - 1,
+                        [&](const Assignment& a) { return a.row == all.back().row; })) {
+            throw UsageError(std::string(all.back().row->name) + " is given twice");
+        }
+    }
+    return all;
+}
+
 int number(std::string_view text, std::string_view what) {
     int value = -1;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -53,21 +95,40 @@ int number(std::string_view text, std::string_view what) {
     return value;
 }
 
-// The line of an action; numbers out of range are refused with the action's range.
-std::string action_line(std::string_view name, std::vector<int> numbers) {
+// The action's line; numbers out of range are refused with the range, in the
+// words of the command line (`command`) that asked for it.
+void use_action(Request& request, std::string_view name, std::string_view command,
+                std::vector<int> numbers = {}) {
     const wc::Action& action = *wc::find_action(name);
     const auto line = wc::action_line(action, numbers);
     if (!line) {
-        throw UsageError(std::string(name) + " takes " + std::to_string(action.lo) + ".." +
+        throw UsageError(std::string(command) + " takes " + std::to_string(action.lo) + ".." +
                          std::to_string(action.hi));
     }
-    return *line;
+    request.command = Command::action;
+    request.line = *line;
+    request.ack = action.ack;
 }
 
-void use_action(Request& request, std::string_view name, std::vector<int> numbers = {}) {
-    request.command = Command::action;
-    request.line = action_line(name, std::move(numbers));
-    request.ack = wc::find_action(name)->ack;
+// A time in milliseconds ("2000", "2000ms") or seconds ("2s"), from 1 ms to `longest`.
+std::chrono::milliseconds duration(const std::string& text, std::string_view option, long longest) {
+    std::string_view digits = text;
+    int scale = 1;
+    if (digits.ends_with("ms")) {
+        digits.remove_suffix(2);
+    } else if (digits.ends_with('s')) {
+        digits.remove_suffix(1);
+        scale = 1000;
+    }
+    long value = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (ec != std::errc{} || end != digits.data() + digits.size() || digits.empty() ||
+        digits.front() == '-' || value < 1 || value > longest / scale) {
+        throw UsageError(std::string(option) +
+                         " takes milliseconds, such as 2000, or seconds, such as 2s, up to " +
+                         std::to_string(longest / 1000) + "s; not \"" + text + "\"");
+    }
+    return std::chrono::milliseconds(value * scale);
 }
 
 std::vector<int> layout_numbers(std::string_view text) {
@@ -83,14 +144,14 @@ bool is_network(const wc::Setting& row) {
 }
 
 std::vector<Assignment> applied_settings(const std::string& file, bool with_network, bool with_id) {
-    const auto text = read_text(file);
-    if (!text) {
-        throw UsageError("cannot read " + file);
-    }
     std::string error;
+    const auto text = read_text(file, error);
+    if (!text) {
+        throw UsageError(error);
+    }
     auto snapshot = parse_snapshot(*text, error);
     if (!snapshot) {
-        throw UsageError(file + ": " + error);
+        throw UsageError((file == "-" ? "standard input" : file) + ": " + error);
     }
     std::erase_if(*snapshot, [&](const Assignment& a) {
         return (is_network(*a.row) && !with_network) || (a.row->name == "id" && !with_id);
@@ -123,12 +184,17 @@ std::string settings_help() {
     return text;
 }
 
-void require_unique(const std::vector<Assignment>& assignments) {
-    for (auto a = assignments.begin(); a != assignments.end(); ++a) {
-        if (std::any_of(assignments.begin(), a, [&](const Assignment& b) { return b.row == a->row; })) {
-            throw UsageError(std::string(a->row->name) + " is given twice");
+// The word where the command belongs: the first that is neither an option nor an option's value.
+std::optional<std::string> command_word(CLI::App& app, int argc, const char* const* argv) {
+    for (int k = 1; k < argc; ++k) {
+        const std::string_view arg = argv[k];
+        if (!arg.starts_with('-')) {
+            return std::string(arg);
         }
+        const CLI::Option* option = app.get_option_no_throw(std::string(arg));
+        k += option != nullptr && option->get_type_size() > 0 ? 1 : 0;
     }
+    return std::nullopt;
 }
 
 } // namespace
@@ -158,22 +224,25 @@ Parsed parse_arguments(int argc, const char* const* argv) {
     app.require_subcommand(1);
     app.fallthrough();
     app.footer(settings_help());
+    app.failure_message([](const CLI::App*, const CLI::Error& error) {
+        return "wallctl: " + std::string(error.what()) + " (wallctl --help tells more)\n";
+    });
 
     std::vector<std::string> boxes;
     std::string boxes_file;
-    auto timeout_ms = static_cast<int>(Request{}.timeout.count());
+    std::string timeout = std::to_string(Request{}.timeout.count());
+    std::string deadline;
     bool json = false;
     bool verbose = false;
     app.add_option("-b", boxes, "a box, port 23 unless given (repeatable)")->type_name("ADDR[:PORT]");
-    app.add_option("--boxes", boxes_file, "a file of boxes, one ADDR[:PORT] a line, # comments")
+    app.add_option("--boxes", boxes_file, "a file of boxes, one ADDR[:PORT] a line, # comments; - for stdin")
         ->type_name("FILE");
-    app.add_option("--timeout", timeout_ms,
-                   "time-out of one exchange, " + std::to_string(timeout_ms) +
-                       " unless given; a box may take " + std::to_string(box_limit_factor) +
-                       " times as long in all")
-        ->type_name("MS")
-        ->check(CLI::Range(1, longest_timeout_ms));
-    app.add_flag("--json", json, "one JSON array of {box, ok, settings, error} on stdout");
+    app.add_option("--timeout", timeout,
+                   "time-out of one exchange (a line and its answer), " + timeout + " ms unless given")
+        ->type_name("MS|Ns");
+    app.add_option("--deadline", deadline, "time-out of the whole run; none unless given")
+        ->type_name("MS|Ns");
+    app.add_flag("--json", json, "one JSON array, an object per box, on stdout (see the manual page)");
     app.add_flag("-v", verbose, "trace every line sent and received on stderr");
 
     std::vector<std::string> names;
@@ -183,23 +252,31 @@ Parsed parse_arguments(int argc, const char* const* argv) {
     std::string output;
     bool with_network = false;
     bool with_id = false;
+    bool dry_run = false;
     std::string text;
+    std::vector<std::string> words;
     std::string word;
     bool yes = false;
 
     auto* status = app.add_subcommand("status", "every readable setting of every box");
-    auto* get = app.add_subcommand("get", "these settings of every box");
+    auto* get = app.add_subcommand("get", "these settings of every box, a row per box");
     get->add_option("SETTING", names)->required();
-    auto* set = app.add_subcommand("set", "set, then read back and compare");
+    auto* set = app.add_subcommand("set", "set what differs, then read back and compare");
     set->add_option("SETTING=VALUE", pairs)->required();
     set->add_flag("--no-verify", no_verify, "do not read back");
     auto* snapshot = app.add_subcommand("snapshot", "one box's settings as JSON");
     snapshot->add_option("-o", output, "write to FILE instead of stdout")->type_name("FILE");
-    auto* apply = app.add_subcommand("apply", "set every box to a snapshot's settings, and verify");
+    auto* apply =
+        app.add_subcommand("apply", "set every box to a snapshot's settings (- for stdin), and verify");
     apply->add_option("FILE", file)->required();
-    apply->add_flag("--with-network", with_network, "the address type, address, mask and gateway as well");
-    apply->add_flag("--with-id", with_id, "the ID number as well");
-    auto* diff = app.add_subcommand("diff", "the settings on which the boxes differ");
+    apply->add_flag("--dry-run", dry_run, "read and show what would change; send nothing");
+    auto* diff =
+        app.add_subcommand("diff", "the settings on which the boxes differ, or differ from a snapshot");
+    diff->add_option("FILE", file, "a snapshot to compare every box with");
+    for (CLI::App* sub : {apply, diff}) {
+        sub->add_flag("--with-network", with_network, "the address type, address, mask and gateway as well");
+        sub->add_flag("--with-id", with_id, "the ID number as well");
+    }
     auto* layout = app.add_subcommand("layout", "manual wall layout, rows x columns (1..15 each)");
     layout->add_option("RxC", text)->required();
     auto* hotkey = app.add_subcommand("hotkey", "layout hot key 0..23");
@@ -214,15 +291,19 @@ Parsed parse_arguments(int argc, const char* const* argv) {
     auto* osd_reset = app.add_subcommand("osd-reset", "OSD settings and mute back to factory");
     auto* factory_reset = app.add_subcommand("factory-reset", "every setting back to factory (asks first)");
     factory_reset->add_flag("--yes", yes, "do not ask");
-    auto* raw = app.add_subcommand("raw", "send one line, print what comes back within the time-out");
-    raw->add_option("LINE", text)->required();
+    auto* raw =
+        app.add_subcommand("raw", "send one line (its words joined by blanks), print what comes back");
+    raw->add_option("LINE", words)->required();
     auto* scan = app.add_subcommand("scan", "run the scanner, print MAC and address of every box found");
 
     Parsed parsed;
     try {
         app.parse(argc, argv);
         Request request;
-        request.timeout = std::chrono::milliseconds(timeout_ms);
+        request.timeout = duration(timeout, "--timeout", longest_timeout_ms);
+        if (!deadline.empty()) {
+            request.deadline = duration(deadline, "--deadline", longest_deadline_ms);
+        }
         request.json = json;
         request.verbose = verbose;
         for (const std::string& box : boxes) {
@@ -231,6 +312,9 @@ Parsed parse_arguments(int argc, const char* const* argv) {
                 throw UsageError("\"" + box + "\" is no ADDR[:PORT]");
             }
             request.boxes.push_back(*address);
+        }
+        if (boxes_file == "-" && file == "-") {
+            throw UsageError("standard input can give the boxes or the snapshot, not both");
         }
         if (!boxes_file.empty()) {
             std::string error;
@@ -241,9 +325,19 @@ Parsed parse_arguments(int argc, const char* const* argv) {
             request.boxes.insert(request.boxes.end(), listed->begin(), listed->end());
         }
 
-        if (app.got_subcommand(status) || app.got_subcommand(diff)) {
-            request.command = app.got_subcommand(status) ? Command::status : Command::diff;
+        if (app.got_subcommand(status)) {
+            request.command = Command::status;
             request.reads = every_setting();
+        } else if (app.got_subcommand(diff)) {
+            request.command = Command::diff;
+            request.file = file;
+            if (file.empty()) {
+                request.reads = every_setting();
+            } else {
+                request.assignments = applied_settings(file, with_network, with_id);
+                std::transform(request.assignments.begin(), request.assignments.end(),
+                               std::back_inserter(request.reads), [](const Assignment& a) { return a.row; });
+            }
         } else if (app.got_subcommand(get)) {
             request.command = Command::get;
             for (const std::string& name : names) {
@@ -251,8 +345,7 @@ Parsed parse_arguments(int argc, const char* const* argv) {
             }
         } else if (app.got_subcommand(set)) {
             request.command = Command::set;
-            std::transform(pairs.begin(), pairs.end(), std::back_inserter(request.assignments), assignment);
-            require_unique(request.assignments);
+            request.assignments = assignments(pairs);
             request.verify = !no_verify;
         } else if (app.got_subcommand(power)) {
             request.command = Command::set;
@@ -260,25 +353,30 @@ Parsed parse_arguments(int argc, const char* const* argv) {
         } else if (app.got_subcommand(snapshot)) {
             request.command = Command::snapshot;
             request.reads = every_setting();
-            request.output_file = output;
+            request.file = output;
             if (request.boxes.size() != 1) {
                 throw UsageError("snapshot reads exactly one box");
             }
         } else if (app.got_subcommand(apply)) {
             request.command = Command::apply;
+            request.file = file;
+            request.dry_run = dry_run;
             request.assignments = applied_settings(file, with_network, with_id);
         } else if (app.got_subcommand(layout)) {
-            use_action(request, "layout", layout_numbers(text));
+            use_action(request, "layout", "layout", layout_numbers(text));
         } else if (app.got_subcommand(hotkey)) {
-            use_action(request, "hotkey", {number(text, "hot key")});
+            use_action(request, "hotkey", "hotkey", {number(text, "hot key")});
         } else if (app.got_subcommand(favourite)) {
-            use_action(request, "favourite-" + word, {number(text, "favourite slot")});
+            use_action(request, "favourite-" + word, "favourite " + word, {number(text, "favourite slot")});
         } else if (app.got_subcommand(raw)) {
             request.command = Command::raw;
-            if (std::any_of(text.begin(), text.end(), [](char c) { return c < ' ' || c > '~'; })) {
+            for (const std::string& w : words) {
+                request.line += (request.line.empty() ? "" : " ") + w;
+            }
+            if (std::any_of(request.line.begin(), request.line.end(),
+                            [](char c) { return c < ' ' || c > '~'; })) {
                 throw UsageError("the line holds a line break or a byte that is not printable ASCII");
             }
-            request.line = text;
         } else if (app.got_subcommand(scan)) {
             request.command = Command::scan;
         } else {
@@ -286,7 +384,7 @@ Parsed parse_arguments(int argc, const char* const* argv) {
                  {std::pair{wall_reset, "wall-reset"}, std::pair{picture_reset, "picture-reset"},
                   std::pair{osd_reset, "osd-reset"}, std::pair{factory_reset, "factory-reset"}}) {
                 if (app.got_subcommand(sub)) {
-                    use_action(request, name);
+                    use_action(request, name, name);
                 }
             }
             request.confirmed = !app.got_subcommand(factory_reset) || yes;
@@ -301,6 +399,16 @@ Parsed parse_arguments(int argc, const char* const* argv) {
         parsed.exit_status = app.exit(error, out, err) == 0 ? 0 : 1;
         parsed.out = out.str();
         parsed.err = err.str();
+        if (parsed.exit_status != 0 && app.get_subcommands().empty()) {
+            std::vector<std::string_view> commands;
+            for (const CLI::App* sub : app.get_subcommands(std::function<bool(CLI::App*)>{})) {
+                commands.push_back(sub->get_name());
+            }
+            const auto typed = command_word(app, argc, argv);
+            parsed.err = typed ? "wallctl: no command \"" + *typed + "\"" + suggestion(*typed, commands)
+                               : std::string("wallctl: no command given");
+            parsed.err += " (wallctl --help lists them)\n";
+        }
     } catch (const UsageError& error) {
         parsed.exit_status = 1;
         parsed.err = "wallctl: " + std::string(error.what()) + "\n";

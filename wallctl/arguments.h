@@ -1,9 +1,10 @@
 #pragma once
 
 // The command line, checked in full before anything is sent:
-//   wallctl [-b ADDR[:PORT]]... [--boxes FILE] [--timeout MS] [--json] [-v] COMMAND [ARGS]
+//   wallctl [-b ADDR[:PORT]]... [--boxes FILE] [--timeout MS] [--deadline MS] [--json] [-v] COMMAND [ARGS]
 // Bad usage, a bad boxes or snapshot file, an unknown setting or a value out
-// of range end the run with exit status 1 and nothing on the wire.
+// of range end the run with exit status 1 and nothing on the wire; every
+// message starts with "wallctl:" and, where it can, says what was meant.
 
 #include "wallctl/request.h"
 

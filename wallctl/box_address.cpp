@@ -57,14 +57,17 @@ std::optional<std::vector<BoxAddress>> parse_boxes_file(std::string_view text, s
 
 std::optional<std::vector<BoxAddress>> read_boxes_file(const std::filesystem::path& path,
                                                        std::string& error) {
-    const auto text = read_text(path);
+    const auto text = read_text(path, error);
     if (!text) {
-        error = "cannot read " + path.string();
         return std::nullopt;
     }
+    const std::string name = path == "-" ? "standard input" : path.string();
     auto boxes = parse_boxes_file(*text, error);
     if (!boxes) {
-        error = path.string() + ", " + error;
+        error = name + ", " + error;
+    } else if (boxes->empty()) {
+        error = name + " lists no boxes";
+        boxes.reset();
     }
     return boxes;
 }

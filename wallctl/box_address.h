@@ -30,7 +30,8 @@ std::optional<BoxAddress> parse_box_address(std::string_view text);
 // ("line 3: ...") in `error`.
 std::optional<std::vector<BoxAddress>> parse_boxes_file(std::string_view text, std::string& error);
 
-// The boxes of a boxes file; nothing, with the reason in `error`, when it cannot be read or has a bad line.
+// The boxes of a boxes file ("-" for standard input); nothing, with the reason
+// in `error`, when it cannot be read, has a bad line or lists no box.
 std::optional<std::vector<BoxAddress>> read_boxes_file(const std::filesystem::path& path, std::string& error);
 
 } // namespace wallctl

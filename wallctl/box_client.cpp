@@ -26,20 +26,24 @@ std::string shown(std::string_view text) {
 } // namespace
 
 BoxClient::BoxClient(const asio::any_io_executor& executor, BoxAddress box, std::chrono::milliseconds timeout,
-                     std::chrono::milliseconds box_limit, bool trace)
-    : m_box(std::move(box)), m_peer(m_box.text()), m_timeout(timeout), m_box_limit(box_limit),
-      m_box_deadline(Clock::now() + box_limit), m_trace(trace), m_socket(executor), m_watchdog(executor) {
-    start_exchange();
+                     Stop& stop, bool trace)
+    : m_box(std::move(box)), m_peer(m_box.text()), m_timeout(timeout), m_stop(stop), m_trace(trace),
+      m_socket(executor), m_watchdog(executor), m_deadline(Clock::now() + timeout) {
+    m_stop.enlist(this);
+}
+
+BoxClient::~BoxClient() {
+    m_stop.leave(this);
 }
 
 void BoxClient::start_exchange() {
-    m_deadline = std::min(Clock::now() + m_timeout, m_box_deadline);
+    if (m_stop.stopping()) {
+        throw Stopped{};
+    }
+    m_deadline = Clock::now() + m_timeout;
 }
 
 std::string BoxClient::time_up(std::string_view awaited) const {
-    if (m_deadline == m_box_deadline) {
-        return "the box did not finish within its limit of " + std::to_string(m_box_limit.count()) + " ms";
-    }
     return "no answer to " + shown(awaited) + " within " + std::to_string(m_timeout.count()) + " ms";
 }
 
@@ -58,6 +62,9 @@ asio::awaitable<void> BoxClient::connect() {
     asio::error_code bad;
     const auto address = asio::ip::make_address_v4(m_box.address, bad);
     const auto [error] = co_await m_socket.async_connect({address, m_box.port}, use_tuple);
+    if (m_aborted) {
+        throw Stopped{};
+    }
     if (m_time_up) {
         throw BoxFailure("no connection within " + std::to_string(m_timeout.count()) + " ms");
     }
@@ -76,14 +83,17 @@ asio::awaitable<void> BoxClient::send(std::string_view line) {
     const std::string bytes = std::string(line) + std::string(wc::line_end);
     trace_line(true, bytes);
     const auto [error, written] = co_await asio::async_write(m_socket, asio::buffer(bytes), use_tuple);
+    if (m_aborted) {
+        throw Stopped{};
+    }
     if (error) {
         throw BoxFailure("cannot send " + shown(line) + ": " + error.message());
     }
 }
 
 asio::awaitable<BoxClient::Chunk> BoxClient::next_chunk() {
-    // Once the watchdog has cancelled the socket, no read may start: none would end.
-    if (m_time_up) {
+    // Once the socket is cancelled, no read may start: none would end.
+    if (m_time_up || m_aborted) {
         co_return Chunk{};
     }
     const auto [error, size] = co_await m_socket.async_read_some(asio::buffer(m_buffer), use_tuple);
@@ -92,7 +102,7 @@ asio::awaitable<BoxClient::Chunk> BoxClient::next_chunk() {
         trace_line(false, bytes);
         co_return Chunk{bytes};
     }
-    if (m_time_up) {
+    if (m_time_up || m_aborted) {
         co_return Chunk{};
     }
     if (error == asio::error::eof || error == asio::error::connection_reset) {
@@ -114,6 +124,9 @@ asio::awaitable<wc::Reply> BoxClient::await_reply(std::string_view awaited, cons
         if (chunk.closed) {
             throw BoxFailure("the box closed the connection before answering " + shown(awaited));
         }
+        if (m_aborted) {
+            throw Stopped{};
+        }
         if (chunk.bytes.empty()) {
             throw BoxFailure(time_up(awaited));
         }
@@ -123,10 +136,16 @@ asio::awaitable<wc::Reply> BoxClient::await_reply(std::string_view awaited, cons
     }
 }
 
-asio::awaitable<std::string> BoxClient::everything_within() {
+asio::awaitable<std::string> BoxClient::everything_within(std::string_view awaited) {
     std::string text;
     for (Chunk chunk; !(chunk = co_await next_chunk()).bytes.empty();) {
         text += chunk.bytes;
+    }
+    if (m_aborted) {
+        throw Stopped{};
+    }
+    if (text.empty()) {
+        throw BoxFailure(time_up(awaited));
     }
     co_return text;
 }
@@ -144,6 +163,12 @@ asio::awaitable<void> BoxClient::watch() {
             co_return;
         }
     }
+}
+
+void BoxClient::abort() {
+    m_aborted = true;
+    asio::error_code ignored;
+    m_socket.cancel(ignored);
 }
 
 void BoxClient::close() {

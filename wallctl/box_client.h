@@ -3,15 +3,20 @@
 // One connection to one box, on Asio coroutines: connect, send a line, await
 // the reply for which a test holds. Replies are read whatever chunks they come
 // in and however the box frames them; replies that are not the awaited one
-// (late or unasked) and text that is no reply are skipped. Every exchange has its time-out, and
-// the box as a whole its limit; a watchdog beside the exchanges cancels the
-// socket when the time is up, so no read ever waits longer.
+// (late or unasked) and text that is no reply are skipped. Every exchange has
+// its time-out and nothing else limits the box, so a box that answers every
+// line in time never fails for time, however many lines a command needs; a
+// watchdog beside the exchanges cancels the socket when the time is up, so no
+// read ever waits longer.
 //
 // Whatever ends a box's work (refused, closed, time-out, an error) is thrown
-// as a BoxFailure whose text is the reason shown in the box's row.
+// as a BoxFailure whose text is the reason shown in the box's row; a stopping
+// run (stop.h) throws Stopped instead, before an exchange would begin or when
+// it aborts the one under way.
 
 #include "link/reply_reader.h"
 #include "wallctl/box_address.h"
+#include "wallctl/stop.h"
 
 #include <array>
 #include <asio/awaitable.hpp>
@@ -35,9 +40,11 @@ public:
     using Clock = std::chrono::steady_clock;
     using Wanted = std::function<bool(const wc::Reply& reply)>;
 
-    // The box's limit runs from here.
     BoxClient(const asio::any_io_executor& executor, BoxAddress box, std::chrono::milliseconds timeout,
-              std::chrono::milliseconds box_limit, bool trace);
+              Stop& stop, bool trace);
+    ~BoxClient();
+    BoxClient(const BoxClient&) = delete;
+    BoxClient& operator=(const BoxClient&) = delete;
 
     asio::awaitable<void> connect();
 
@@ -48,13 +55,17 @@ public:
     // exchange is named by `awaited` (the line sent) in a failure's reason.
     asio::awaitable<wc::Reply> await_reply(std::string_view awaited, const Wanted& wanted);
 
-    // Everything the box sends until the exchange's time is up or the box closes the connection.
-    asio::awaitable<std::string> everything_within();
+    // Everything the box sends until the exchange's time is up or the box
+    // closes the connection; a failure when that is nothing at all.
+    asio::awaitable<std::string> everything_within(std::string_view awaited);
 
     // The watchdog: runs beside the exchanges until close().
     asio::awaitable<void> watch();
 
     void close();
+
+    // Ends the exchange under way at once; the run is stopping.
+    void abort();
 
 private:
     struct Chunk {
@@ -70,14 +81,14 @@ private:
     BoxAddress m_box;
     std::string m_peer;
     std::chrono::milliseconds m_timeout;
-    std::chrono::milliseconds m_box_limit;
-    Clock::time_point m_box_deadline;
+    Stop& m_stop;
     bool m_trace;
 
     asio::ip::tcp::socket m_socket;
     asio::steady_timer m_watchdog;
     Clock::time_point m_deadline;
     bool m_time_up = false;
+    bool m_aborted = false;
     bool m_closed = false;
 
     wc::ReplyReader m_reader;

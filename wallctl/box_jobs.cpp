@@ -9,7 +9,10 @@
 #include <asio/detached.hpp>
 #include <asio/experimental/awaitable_operators.hpp>
 #include <asio/io_context.hpp>
+#include <asio/signal_set.hpp>
+#include <asio/steady_timer.hpp>
 #include <asio/this_coro.hpp>
+#include <csignal>
 
 namespace wallctl {
 
@@ -18,6 +21,8 @@ namespace {
 // Enough boxes at once for a large wall, few enough to stay far below the
 // process's limit of open files.
 constexpr std::size_t most_at_once = 256;
+
+using Take = std::function<void(const wc::Setting& row, wc::Value value)>;
 
 bool is_address(const wc::Setting& row) {
     return row.layout() == wc::ReplyLayout::address;
@@ -28,51 +33,13 @@ std::string shown(std::string_view text) {
 }
 
 // The order of the set lines: addresses after everything else, the re-linking one last.
-int send_rank(const Assignment& a) {
-    return a.row->relinks ? 2 : is_address(*a.row) ? 1 : 0;
+int send_rank(const SettingChange* c) {
+    return c->row->relinks ? 2 : is_address(*c->row) ? 1 : 0;
 }
 
-asio::awaitable<void> send_set_line(BoxClient& client, const Assignment& a, BoxResult& result) {
-    const std::string line = wc::set_line(*a.row, a.value);
-    co_await client.send(line);
-    if (a.row->set_reply.empty()) {
-        co_return;
-    }
-    const wc::Reply reply =
-        co_await client.await_reply(line, [&](const wc::Reply& r) { return r.key() == a.row->set_reply; });
-    // The re-linking setting is checked by its echo: nothing can be read after it.
-    if (a.row->relinks) {
-        const auto echoed = wc::decode(*a.row, reply);
-        if (echoed != a.value) {
-            throw BoxFailure(std::string(a.row->name) + " was answered with " + shown(reply.text()) +
-                             ", not " + wc::value_text(*a.row, a.value));
-        }
-        result.settings.push_back({a.row, *echoed});
-    }
-}
-
-asio::awaitable<void> serve_box(const Request& request, const Job& job, BoxResult& result) {
-    BoxClient client(co_await asio::this_coro::executor, result.box, request.timeout,
-                     request.timeout * box_limit_factor, request.verbose);
-    const auto work = [&]() -> asio::awaitable<void> {
-        try {
-            co_await client.connect();
-            co_await job(client, result);
-        } catch (const std::exception& failure) {
-            // BoxFailure, or anything else that ended this box: its reason goes in its row.
-            result.ok = false;
-            result.error = failure.what();
-        }
-        client.close();
-    };
-    using asio::experimental::awaitable_operators::operator&&;
-    co_await (work() && client.watch());
-}
-
-} // namespace
-
-asio::awaitable<void> read_settings(BoxClient& client, std::span<const wc::Setting* const> rows,
-                                    BoxResult& result) {
+// Reads the rows in order, each read line once, and hands on each value as it comes.
+asio::awaitable<void> read_values(BoxClient& client, std::span<const wc::Setting* const> rows,
+                                  const Take& take) {
     std::vector<std::pair<std::string_view, wc::Reply>> replies; // read line, its reply
     for (const wc::Setting* row : rows) {
         auto known =
@@ -88,45 +55,116 @@ asio::awaitable<void> read_settings(BoxClient& client, std::span<const wc::Setti
             throw BoxFailure(shown(row->read) + " was answered with " + shown(known->second.text()) +
                              ", which is no " + std::string(row->name));
         }
-        result.settings.push_back({row, std::move(*value)});
+        take(*row, std::move(*value));
     }
 }
 
+// A line the box does not answer counts as sent once written; one it answers
+// fails until its answer has come (the re-linking one: until it echoes the value asked).
+asio::awaitable<void> send_set_line(BoxClient& client, SettingChange& c) {
+    const std::string line = wc::set_line(*c.row, c.wanted);
+    co_await client.send(line);
+    c.change = Change::sent;
+    if (c.row->set_reply.empty()) {
+        co_return;
+    }
+    c.change = Change::failed;
+    const wc::Reply reply =
+        co_await client.await_reply(line, [&](const wc::Reply& r) { return r.key() == c.row->set_reply; });
+    // The re-linking setting is checked by its echo: nothing can be read after it.
+    if (c.row->relinks) {
+        if (wc::decode(*c.row, reply) != c.wanted) {
+            throw BoxFailure(std::string(c.row->name) + " was answered with " + shown(reply.text()) +
+                             ", not " + wc::value_text(*c.row, c.wanted));
+        }
+        c.change = Change::verified;
+    } else {
+        c.change = Change::sent;
+    }
+}
+
+asio::awaitable<void> serve_box(const Request& request, const Job& job, Stop& stop, BoxResult& result) {
+    BoxClient client(co_await asio::this_coro::executor, result.box, request.timeout, stop, request.verbose);
+    const auto work = [&]() -> asio::awaitable<void> {
+        try {
+            co_await client.connect();
+            co_await job(client, result);
+        } catch (const Stopped&) {
+            result.ok = false;
+            result.interrupted = stop.signal() != 0;
+            result.error = stop.reason();
+        } catch (const std::exception& failure) {
+            // BoxFailure, or anything else that ended this box: its reason goes in its row.
+            result.ok = false;
+            result.error = failure.what();
+        }
+        client.close();
+    };
+    using asio::experimental::awaitable_operators::operator&&;
+    co_await (work() && client.watch());
+}
+
+} // namespace
+
+asio::awaitable<void> read_settings(BoxClient& client, std::span<const wc::Setting* const> rows,
+                                    BoxResult& result) {
+    co_await read_values(client, rows, [&](const wc::Setting& row, wc::Value value) {
+        result.settings.push_back({&row, value});
+    });
+}
+
 asio::awaitable<void> write_settings(BoxClient& client, std::span<const Assignment> assignments, bool verify,
-                                     BoxResult& result) {
-    std::vector<Assignment> order(assignments.begin(), assignments.end());
-    std::stable_sort(order.begin(), order.end(),
-                     [](const Assignment& a, const Assignment& b) { return send_rank(a) < send_rank(b); });
+                                     bool dry_run, BoxResult& result) {
+    std::vector<const wc::Setting*> rows;
+    for (const Assignment& a : assignments) {
+        result.changes.push_back({a.row, a.value, std::nullopt, Change::not_sent});
+        rows.push_back(a.row);
+    }
+    std::size_t next = 0;
+    co_await read_values(client, rows, [&](const wc::Setting&, wc::Value value) {
+        result.changes[next++].before = std::move(value);
+    });
+
+    std::vector<SettingChange*> sending;
+    for (SettingChange& c : result.changes) {
+        if (c.before == c.wanted) {
+            c.change = Change::unchanged;
+        } else if (dry_run) {
+            c.change = Change::would_change;
+        } else {
+            sending.push_back(&c);
+        }
+    }
+    std::stable_sort(sending.begin(), sending.end(), [](const SettingChange* a, const SettingChange* b) {
+        return send_rank(a) < send_rank(b);
+    });
     const auto relinking =
-        std::find_if(order.begin(), order.end(), [](const Assignment& a) { return a.row->relinks; });
-    for (auto a = order.begin(); a != relinking; ++a) {
-        co_await send_set_line(client, *a, result);
+        std::find_if(sending.begin(), sending.end(), [](const SettingChange* c) { return c->row->relinks; });
+    for (auto c = sending.begin(); c != relinking; ++c) {
+        co_await send_set_line(client, **c);
     }
     if (verify) {
-        std::vector<const wc::Setting*> rows;
-        std::transform(order.begin(), relinking, std::back_inserter(rows),
-                       [](const Assignment& a) { return a.row; });
-        co_await read_settings(client, rows, result);
-        for (auto a = order.begin(); a != relinking; ++a) {
-            const wc::Value& read = result.settings[static_cast<std::size_t>(a - order.begin())].value;
-            if (read != a->value) {
-                throw BoxFailure(std::string(a->row->name) + " reads back " + wc::value_text(*a->row, read) +
-                                 ", not " + wc::value_text(*a->row, a->value));
+        rows.clear();
+        std::transform(sending.begin(), relinking, std::back_inserter(rows),
+                       [](const SettingChange* c) { return c->row; });
+        next = 0;
+        co_await read_values(client, rows, [&](const wc::Setting& row, const wc::Value& read) {
+            SettingChange& c = *sending[next++];
+            c.change = read == c.wanted ? Change::verified : Change::failed;
+            if (c.change == Change::failed) {
+                throw BoxFailure(std::string(row.name) + " reads back " + wc::value_text(row, read) +
+                                 ", not " + wc::value_text(row, c.wanted));
             }
-        }
-    } else {
-        for (auto a = order.begin(); a != relinking; ++a) {
-            result.settings.push_back({a->row, a->value});
-        }
+        });
     }
-    if (relinking != order.end()) {
-        co_await send_set_line(client, *relinking, result);
-        result.note = "re-linked";
-    } else if (std::any_of(order.begin(), order.end(),
-                           [](const Assignment& a) { return is_address(*a.row); })) {
+    if (relinking != sending.end()) {
+        co_await send_set_line(client, **relinking);
+        result.relinked = true;
+    } else if (std::any_of(sending.begin(), sending.end(),
+                           [](const SettingChange* c) { return is_address(*c->row); })) {
         // The box ends the connection: nothing more is sent or awaited.
         co_await client.send(wc::find_action("relink")->word);
-        result.note = "re-linked";
+        result.relinked = true;
     }
 }
 
@@ -145,7 +183,7 @@ asio::awaitable<void> run_action(BoxClient& client, std::string_view line, std::
 
 asio::awaitable<void> run_raw(BoxClient& client, std::string_view line, BoxResult& result) {
     co_await client.send(line);
-    result.received = co_await client.everything_within();
+    result.received = co_await client.everything_within(line);
 }
 
 Job job_for(const Request& request) {
@@ -153,7 +191,7 @@ Job job_for(const Request& request) {
     case Command::set:
     case Command::apply:
         return [&request](BoxClient& client, BoxResult& result) {
-            return write_settings(client, request.assignments, request.verify, result);
+            return write_settings(client, request.assignments, request.verify, request.dry_run, result);
         };
     case Command::action:
         return [&request](BoxClient& client, BoxResult&) {
@@ -175,28 +213,67 @@ Job job_for(const Request& request) {
     };
 }
 
-std::vector<BoxResult> serve_boxes(const Request& request, const Job& job,
-                                   const std::function<void()>& progress) {
-    std::vector<BoxResult> results;
+Served serve_boxes(const Request& request, const Job& job, Progress& progress) {
+    Served served;
+    std::vector<BoxResult>& results = served.results;
     for (const BoxAddress& box : request.boxes) {
         results.emplace_back().box = box;
     }
+    if (results.empty()) {
+        return served;
+    }
     asio::io_context io;
-    std::size_t next = 0;
-    // A few workers, each taking the next box when done with one.
-    const auto worker = [&]() -> asio::awaitable<void> {
-        while (next < results.size()) {
-            co_await serve_box(request, job, results[next++]);
-            if (progress) {
-                progress();
+    Stop stop;
+    asio::signal_set signals(io, SIGINT, SIGTERM);
+    const std::function<void()> await_signal = [&] {
+        signals.async_wait([&](const asio::error_code& error, int number) {
+            if (!error) {
+                if (!stop.stopping()) {
+                    progress.say("wallctl: interrupted: the exchanges under way end within " +
+                                 std::to_string(request.timeout.count()) +
+                                 " ms; interrupt again to end them now");
+                }
+                stop.on_signal(number);
+                await_signal();
             }
+        });
+    };
+    await_signal();
+    asio::steady_timer deadline(io);
+    if (request.deadline) {
+        deadline.expires_after(*request.deadline);
+        deadline.async_wait([&](const asio::error_code& error) {
+            if (!error) {
+                stop.on_deadline(*request.deadline);
+            }
+        });
+    }
+
+    std::size_t next = 0;
+    std::size_t working = std::min(most_at_once, results.size());
+    // A few workers, each taking the next box when done with one; the last one
+    // to end lets the run end.
+    const auto worker = [&]() -> asio::awaitable<void> {
+        while (next < results.size() && !stop.stopping()) {
+            co_await serve_box(request, job, stop, results[next++]);
+            progress.advance();
+        }
+        if (--working == 0) {
+            signals.cancel();
+            deadline.cancel();
         }
     };
-    for (std::size_t k = 0; k < std::min(most_at_once, results.size()); ++k) {
+    for (std::size_t k = working; k > 0; --k) {
         asio::co_spawn(io, worker(), asio::detached);
     }
     io.run();
-    return results;
+    for (; next < results.size(); ++next) {
+        results[next].ok = false;
+        results[next].interrupted = stop.signal() != 0;
+        results[next].error = stop.reason();
+    }
+    served.signal = stop.signal();
+    return served;
 }
 
 } // namespace wallctl

@@ -1,8 +1,15 @@
 #include "wallctl/box_result.h"
 
 #include <algorithm>
+#include <array>
 
 namespace wallctl {
+
+std::string_view change_name(Change change) {
+    static constexpr std::array<std::string_view, 6> names{"not sent", "unchanged", "would change",
+                                                           "sent",     "verified",  "failed"};
+    return names[static_cast<std::size_t>(change)];
+}
 
 int exit_status(const std::vector<BoxResult>& results) {
     return std::all_of(results.begin(), results.end(), [](const BoxResult& r) { return r.ok; }) ? 0 : 2;

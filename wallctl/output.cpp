@@ -11,25 +11,51 @@ namespace wallctl {
 namespace {
 
 using Json = nlohmann::ordered_json;
+using Cells = std::vector<std::vector<std::string>>;
 
 std::string padded(std::string text, std::size_t width) {
     text.resize(std::max(width, text.size()), ' ');
     return text;
 }
 
+// Rows of cells, every column as wide as its widest cell, two blanks between columns.
+std::string columns(const Cells& rows, std::string_view indent = {}) {
+    std::vector<std::size_t> widths;
+    for (const auto& row : rows) {
+        widths.resize(std::max(widths.size(), row.size()));
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            widths[k] = std::max(widths[k], row[k].size());
+        }
+    }
+    std::string text;
+    for (const auto& row : rows) {
+        std::string line(indent);
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            line += k + 1 < row.size() ? padded(row[k], widths[k] + 2) : row[k];
+        }
+        text += line + "\n";
+    }
+    return text;
+}
+
 std::string verdict(const BoxResult& r) {
+    if (r.interrupted) {
+        return "interrupted";
+    }
     if (!r.ok) {
         return "failed: " + r.error;
     }
-    return r.note.empty() ? "ok" : "ok (" + r.note + ")";
+    return r.relinked ? "ok (re-linked)" : "ok";
 }
 
-std::size_t box_width(const std::vector<BoxResult>& results) {
-    std::size_t width = 0;
+// The results in the boxes' order, those that did not finish last.
+std::vector<const BoxResult*> finished_first(const std::vector<BoxResult>& results) {
+    std::vector<const BoxResult*> order;
     for (const BoxResult& r : results) {
-        width = std::max(width, r.box.text().size());
+        order.push_back(&r);
     }
-    return width;
+    std::stable_partition(order.begin(), order.end(), [](const BoxResult* r) { return r->ok; });
+    return order;
 }
 
 // The lines of a raw answer, each shown with its escapes; a last piece without
@@ -44,39 +70,30 @@ std::vector<std::string> received_lines(std::string_view text) {
     return lines;
 }
 
-Json value_json(const SettingValue& s) {
-    return wc::is_plain_number(*s.row) ? Json(std::get<int>(s.value)) : Json(wc::value_text(*s.row, s.value));
-}
-
-Json box_json(const BoxResult& r, const std::vector<SettingValue>& settings) {
-    Json object{{"box", r.box.text()}, {"ok", r.ok}, {"settings", Json::object()}, {"error", r.error}};
-    for (const SettingValue& s : settings) {
-        object["settings"][std::string(s.row->name)] = value_json(s);
-    }
-    if (!r.note.empty()) {
-        object["note"] = r.note;
-    }
-    if (!r.received.empty()) {
-        object["received"] = received_lines(r.received);
-    }
-    return object;
-}
-
-const SettingValue* find_value(const BoxResult& r, const wc::Setting* row) {
+const wc::Value* find_value(const BoxResult& r, const wc::Setting* row) {
     const auto found = std::find_if(r.settings.begin(), r.settings.end(),
                                     [&](const SettingValue& s) { return s.row == row; });
-    return found == r.settings.end() ? nullptr : &*found;
+    return found == r.settings.end() ? nullptr : &found->value;
 }
 
-// The rows, in catalogue order, on which the boxes that answered do not all agree.
-std::vector<const wc::Setting*> differing_rows(const std::vector<BoxResult>& results) {
+// diff FILE: the snapshot's value of the row.
+const wc::Value* reference(const Request& request, const wc::Setting* row) {
+    const auto found = std::find_if(request.assignments.begin(), request.assignments.end(),
+                                    [&](const Assignment& a) { return a.row == row; });
+    return found == request.assignments.end() ? nullptr : &found->value;
+}
+
+// The rows read, in the order read, on which the boxes that answered do not
+// all agree, with one another or with the snapshot.
+std::vector<const wc::Setting*> differing_rows(const Request& request,
+                                               const std::vector<BoxResult>& results) {
     std::vector<const wc::Setting*> rows;
-    for (const wc::Setting& row : wc::settings) {
-        const SettingValue* first = nullptr;
+    for (const wc::Setting* row : request.reads) {
+        const wc::Value* first = reference(request, row);
         for (const BoxResult& r : results) {
-            const SettingValue* value = r.ok ? find_value(r, &row) : nullptr;
-            if (value != nullptr && first != nullptr && value->value != first->value) {
-                rows.push_back(&row);
+            const wc::Value* value = r.ok ? find_value(r, row) : nullptr;
+            if (value != nullptr && first != nullptr && *value != *first) {
+                rows.push_back(row);
                 break;
             }
             first = first != nullptr ? first : value;
@@ -85,92 +102,207 @@ std::vector<const wc::Setting*> differing_rows(const std::vector<BoxResult>& res
     return rows;
 }
 
-} // namespace
-
-std::string results_table(const std::vector<BoxResult>& results) {
-    std::size_t name_width = 0;
-    for (const wc::Setting& row : wc::settings) {
-        name_width = std::max(name_width, row.name.size());
-    }
-    const std::size_t width = box_width(results);
-    std::string text;
-    for (const BoxResult& r : results) {
-        text += padded(r.box.text(), width) + "  " + verdict(r) + "\n";
-        for (const SettingValue& s : r.settings) {
-            text += "  " + padded(std::string(s.row->name), name_width) + "  " +
-                    wc::value_text(*s.row, s.value) + "\n";
-        }
-        for (const std::string& line : received_lines(r.received)) {
-            text += "  " + line + "\n";
-        }
-    }
-    return text;
+std::string text_of(const wc::Setting& row, const wc::Value* value) {
+    return value != nullptr ? wc::value_text(row, *value) : "-";
 }
 
-std::string results_json(const std::vector<BoxResult>& results) {
-    Json array = Json::array();
-    for (const BoxResult& r : results) {
-        array.push_back(box_json(r, r.settings));
+Json json_of(const wc::Setting& row, const wc::Value* value) {
+    if (value == nullptr) {
+        return nullptr;
     }
-    return array.dump(2) + "\n";
+    return wc::is_plain_number(row) ? Json(std::get<int>(*value)) : Json(wc::value_text(row, *value));
 }
 
-std::string diff_table(const std::vector<BoxResult>& results) {
-    const auto rows = differing_rows(results);
-    std::vector<const BoxResult*> answered;
-    for (const BoxResult& r : results) {
-        if (r.ok) {
-            answered.push_back(&r);
-        }
-    }
-    // Cell texts first, then every column as wide as its widest cell.
-    std::vector<std::vector<std::string>> cells{{"setting"}};
-    for (const BoxResult* r : answered) {
-        cells[0].push_back(r->box.text());
-    }
+Json values_json(const BoxResult& r, const std::vector<const wc::Setting*>& rows) {
+    Json settings = Json::object();
     for (const wc::Setting* row : rows) {
-        std::vector<std::string>& line = cells.emplace_back(1, std::string(row->name));
-        for (const BoxResult* r : answered) {
-            const SettingValue* value = find_value(*r, row);
-            line.push_back(value != nullptr ? wc::value_text(*row, value->value) : "-");
-        }
+        settings[std::string(row->name)] = json_of(*row, find_value(r, row));
     }
-    std::vector<std::size_t> widths(cells[0].size(), 0);
-    for (const auto& line : cells) {
-        for (std::size_t k = 0; k < line.size(); ++k) {
-            widths[k] = std::max(widths[k], line[k].size());
-        }
+    return settings;
+}
+
+// Every setting asked for, those the box never came to as not sent.
+std::vector<SettingChange> every_change(const Request& request, const BoxResult& r) {
+    std::vector<SettingChange> changes;
+    for (const Assignment& a : request.assignments) {
+        const auto found = std::find_if(r.changes.begin(), r.changes.end(),
+                                        [&](const SettingChange& c) { return c.row == a.row; });
+        changes.push_back(found != r.changes.end()
+                              ? *found
+                              : SettingChange{a.row, a.value, std::nullopt, Change::not_sent});
     }
+    return changes;
+}
+
+Json changes_json(const Request& request, const BoxResult& r) {
+    Json settings = Json::object();
+    for (const SettingChange& c : every_change(request, r)) {
+        settings[std::string(c.row->name)] = {{"before", json_of(*c.row, c.before ? &*c.before : nullptr)},
+                                              {"wanted", json_of(*c.row, &c.wanted)},
+                                              {"result", change_name(c.change)}};
+    }
+    return settings;
+}
+
+std::string values_table(const std::vector<BoxResult>& results) {
     std::string text;
-    for (std::size_t i = 0; i < cells.size() && !rows.empty(); ++i) {
-        std::string line;
-        for (std::size_t k = 0; k < cells[i].size(); ++k) {
-            line += padded(cells[i][k], k + 1 < cells[i].size() ? widths[k] + 2 : 0);
+    for (const BoxResult* r : finished_first(results)) {
+        Cells cells;
+        for (const SettingValue& s : r->settings) {
+            cells.push_back({std::string(s.row->name), wc::value_text(*s.row, s.value)});
         }
-        text += line + "\n";
-    }
-    const std::size_t width = box_width(results);
-    for (const BoxResult& r : results) {
-        if (!r.ok) {
-            text += padded(r.box.text(), width) + "  " + verdict(r) + "\n";
-        }
+        text += r->box.text() + "  " + verdict(*r) + "\n" + columns(cells, "  ");
     }
     return text;
 }
 
-std::string diff_json(const std::vector<BoxResult>& results) {
-    const auto rows = differing_rows(results);
-    Json array = Json::array();
-    for (const BoxResult& r : results) {
-        std::vector<SettingValue> differing;
+// get: one row per box, a column per setting; a box that did not finish shows why at its row's end.
+std::string get_table(const std::vector<BoxResult>& results, const std::vector<const wc::Setting*>& rows) {
+    Cells cells{{"box"}};
+    for (const wc::Setting* row : rows) {
+        cells[0].emplace_back(row->name);
+    }
+    for (const BoxResult* r : finished_first(results)) {
+        std::vector<std::string>& line = cells.emplace_back(1, r->box.text());
         for (const wc::Setting* row : rows) {
-            if (const SettingValue* value = find_value(r, row)) {
-                differing.push_back(*value);
+            line.push_back(text_of(*row, find_value(*r, row)));
+        }
+        if (!r->ok) {
+            line.push_back(verdict(*r));
+        }
+    }
+    return columns(cells);
+}
+
+std::string changes_table(const Request& request, const std::vector<BoxResult>& results) {
+    std::string text;
+    for (const BoxResult* r : finished_first(results)) {
+        Cells cells;
+        for (const SettingChange& c : every_change(request, *r)) {
+            const std::string wanted = wc::value_text(*c.row, c.wanted);
+            const std::string before = c.before ? wc::value_text(*c.row, *c.before) : "?";
+            cells.push_back({std::string(c.row->name),
+                             c.change == Change::unchanged ? before : before + " -> " + wanted,
+                             std::string(change_name(c.change))});
+        }
+        text += r->box.text() + "  " + verdict(*r) + "\n" + columns(cells, "  ");
+    }
+    return text;
+}
+
+std::string diff_table(const Request& request, const std::vector<BoxResult>& results) {
+    const auto rows = differing_rows(request, results);
+    std::string text;
+    if (rows.empty()) {
+        text = "no differences\n";
+    } else {
+        Cells cells{{"setting"}};
+        if (!request.file.empty()) {
+            cells[0].push_back(request.file);
+        }
+        for (const BoxResult& r : results) {
+            if (r.ok) {
+                cells[0].push_back(r.box.text());
             }
         }
-        array.push_back(box_json(r, r.ok ? differing : std::vector<SettingValue>{}));
+        for (const wc::Setting* row : rows) {
+            std::vector<std::string>& line = cells.emplace_back(1, std::string(row->name));
+            if (!request.file.empty()) {
+                line.push_back(text_of(*row, reference(request, row)));
+            }
+            for (const BoxResult& r : results) {
+                if (r.ok) {
+                    line.push_back(text_of(*row, find_value(r, row)));
+                }
+            }
+        }
+        text = columns(cells);
+    }
+    Cells unfinished;
+    for (const BoxResult& r : results) {
+        if (!r.ok) {
+            unfinished.push_back({r.box.text(), verdict(r)});
+        }
+    }
+    return text + columns(unfinished);
+}
+
+} // namespace
+
+std::string results_table(const Request& request, const std::vector<BoxResult>& results) {
+    switch (request.command) {
+    case Command::get:
+        return get_table(results, request.reads);
+    case Command::set:
+    case Command::apply:
+        return changes_table(request, results);
+    case Command::diff:
+        return diff_table(request, results);
+    case Command::raw: {
+        std::string text;
+        for (const BoxResult* r : finished_first(results)) {
+            text += r->box.text() + "  " + verdict(*r) + "\n";
+            for (const std::string& line : received_lines(r->received)) {
+                text += "  " + line + "\n";
+            }
+        }
+        return text;
+    }
+    case Command::status:
+    case Command::snapshot:
+    case Command::action:
+    case Command::scan:
+        break;
+    }
+    return values_table(results);
+}
+
+std::string results_json(const Request& request, const std::vector<BoxResult>& results) {
+    const auto differing = request.command == Command::diff ? differing_rows(request, results)
+                                                            : std::vector<const wc::Setting*>{};
+    Json array = Json::array();
+    for (const BoxResult& r : results) {
+        Json object{{"box", r.box.text()}, {"ok", r.ok}, {"error", r.ok ? Json() : Json(r.error)}};
+        switch (request.command) {
+        case Command::status:
+        case Command::get:
+        case Command::snapshot:
+            object["settings"] = values_json(r, request.reads);
+            break;
+        case Command::set:
+        case Command::apply:
+            object["relinked"] = r.relinked;
+            object["settings"] = changes_json(request, r);
+            break;
+        case Command::diff:
+            object["settings"] = values_json(r, differing);
+            break;
+        case Command::raw:
+            object["received"] = received_lines(r.received);
+            break;
+        case Command::action:
+        case Command::scan:
+            break;
+        }
+        array.push_back(std::move(object));
     }
     return array.dump(2) + "\n";
+}
+
+bool differences_found(const Request& request, const std::vector<BoxResult>& results) {
+    return !differing_rows(request, results).empty();
+}
+
+std::string summary(const std::vector<BoxResult>& results) {
+    const auto count = [&](auto holds) { return std::count_if(results.begin(), results.end(), holds); };
+    std::string text = std::to_string(count([](const BoxResult& r) { return r.ok; })) + " ok";
+    if (const auto failed = count([](const BoxResult& r) { return !r.ok && !r.interrupted; }); failed > 0) {
+        text += ", " + std::to_string(failed) + " failed";
+    }
+    if (const auto interrupted = count([](const BoxResult& r) { return r.interrupted; }); interrupted > 0) {
+        text += ", " + std::to_string(interrupted) + " interrupted";
+    }
+    return text + "\n";
 }
 
 std::string scan_table(const std::vector<FoundBox>& boxes) {
@@ -184,11 +316,7 @@ std::string scan_table(const std::vector<FoundBox>& boxes) {
 std::string scan_json(const std::vector<FoundBox>& boxes) {
     Json array = Json::array();
     for (const FoundBox& box : boxes) {
-        array.push_back({{"box", box.address},
-                         {"ok", true},
-                         {"settings", Json::object()},
-                         {"error", ""},
-                         {"mac", box.mac}});
+        array.push_back({{"box", box.address}, {"mac", box.mac}});
     }
     return array.dump(2) + "\n";
 }

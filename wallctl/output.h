@@ -1,11 +1,22 @@
 #pragma once
 
-// What wallctl prints on stdout: a readable table by default, or with --json
-// one JSON array of objects {"box", "ok", "settings", "error"} (numbers as JSON
-// numbers, on/off and names as strings), one object per box in the boxes'
-// order.
+// What wallctl prints: for people, tables that fit a wall of boxes, the boxes
+// that did not finish gathered at the end; for programs (--json), one JSON
+// array with one object per box in the boxes' order, whose keys depend on the
+// command alone and are always there, null where a value is absent. Every
+// object has "box", "ok" and "error" (null when ok, "interrupted" for a box a
+// signal stopped); then
+//   status, get:  "settings": {SETTING: value or null for each one asked}
+//   set, apply:   "relinked": bool, "settings": {SETTING: {"before": value or
+//                 null, "wanted": value, "result": "verified" | "sent" |
+//                 "unchanged" | "would change" | "failed" | "not sent"}}
+//   diff:         "settings": {SETTING: value or null for each differing one}
+//   raw:          "received": [line, ...]
+//   actions:      nothing more.
+// Values are JSON numbers for plain numbers, strings for names and addresses.
 
 #include "wallctl/box_result.h"
+#include "wallctl/request.h"
 #include "wallctl/scan.h"
 
 #include <string>
@@ -13,19 +24,16 @@
 
 namespace wallctl {
 
-// One block per box: its address and "ok" or "failed: reason", then one line
-// per setting, or the lines the box sent back to a raw line.
-std::string results_table(const std::vector<BoxResult>& results);
-std::string results_json(const std::vector<BoxResult>& results);
+std::string results_table(const Request& request, const std::vector<BoxResult>& results);
+std::string results_json(const Request& request, const std::vector<BoxResult>& results);
 
-// The settings on which the boxes that answered differ: one row per setting,
-// one column per box; nothing at all when they agree. Failed boxes follow, one
-// line each.
-std::string diff_table(const std::vector<BoxResult>& results);
-// The same objects as results_json, each with the differing settings only.
-std::string diff_json(const std::vector<BoxResult>& results);
+// Whether diff found settings on which the boxes (or the boxes and the snapshot) differ.
+bool differences_found(const Request& request, const std::vector<BoxResult>& results);
 
-// One line per box found: its MAC and its address.
+// How the boxes ended, for standard error: "15 ok, 2 failed, 1 interrupted".
+std::string summary(const std::vector<BoxResult>& results);
+
+// One line per box found: its MAC and its address; as JSON, {"box", "mac"} each.
 std::string scan_table(const std::vector<FoundBox>& boxes);
 std::string scan_json(const std::vector<FoundBox>& boxes);
 

@@ -15,6 +15,17 @@ Progress::Progress(std::size_t total, bool shown) : m_total(total), m_shown(show
 }
 
 Progress::~Progress() {
+    clear();
+}
+
+void Progress::say(std::string_view line) const {
+    clear();
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fputc('\n', stderr);
+    draw();
+}
+
+void Progress::clear() const {
     if (m_shown) {
         std::fputs("\r\033[K", stderr);
     }

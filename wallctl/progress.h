@@ -1,9 +1,11 @@
 #pragma once
 
 // A progress bar on stderr while many boxes are served: "[#####.....] 12/25".
-// Drawn only when stderr is a terminal, so logs and scripts never see it.
+// Drawn only when stderr is a terminal, so logs and scripts never see it;
+// what the run says meanwhile goes above it.
 
 #include <cstddef>
+#include <string_view>
 
 namespace wallctl {
 
@@ -15,9 +17,12 @@ public:
     Progress& operator=(const Progress&) = delete;
 
     void advance();
+    // A line on stderr, the bar cleared first and drawn again after it.
+    void say(std::string_view line) const;
 
 private:
     void draw() const;
+    void clear() const;
 
     std::size_t m_total;
     std::size_t m_done = 0;

@@ -8,14 +8,11 @@
 #include "wallctl/box_address.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace wallctl {
-
-// How many exchange time-outs one box may take in all, so that a box that
-// answers every exchange just in time still ends.
-inline constexpr int box_limit_factor = 10;
 
 enum class Command { status, get, set, snapshot, apply, diff, action, raw, scan };
 
@@ -26,18 +23,20 @@ struct Assignment {
 
 struct Request {
     std::vector<BoxAddress> boxes;
-    std::chrono::milliseconds timeout{2000}; // one exchange: a line and its answer, or connecting
+    std::chrono::milliseconds timeout{2000};           // one exchange: a line and its answer, or connecting
+    std::optional<std::chrono::milliseconds> deadline; // the whole run, when the user gives one
     bool json = false;
     bool verbose = false;
     Command command = Command::status;
 
     std::vector<const wc::Setting*> reads; // status, get, snapshot, diff
-    std::vector<Assignment> assignments;   // set, apply, power
+    std::vector<Assignment> assignments;   // set, apply, power; diff FILE: the snapshot's values
     bool verify = true;
-    std::string output_file; // snapshot -o; empty for stdout
-    std::string line;        // action and raw: the line to send
-    std::string_view ack;    // action: the key that acknowledges it
-    bool confirmed = true;   // false for factory-reset without --yes: ask first
+    bool dry_run = false;  // apply: read and compare, send nothing
+    std::string file;      // apply and diff: the snapshot; snapshot -o: its target, empty for stdout
+    std::string line;      // action and raw: the line to send
+    std::string_view ack;  // action: the key that acknowledges it
+    bool confirmed = true; // false for factory-reset without --yes: ask first
 };
 
 } // namespace wallctl

@@ -15,6 +15,7 @@ namespace {
 
 constexpr int failed = 2;
 constexpr int bad_usage = 1;
+constexpr int differ = 3;
 
 int run_scan(const Request& request) {
     const auto places = scan_places();
@@ -24,17 +25,15 @@ int run_scan(const Request& request) {
         std::cerr << "wallctl: " << error << "\n";
         return failed;
     }
-    std::cout << (request.json ? scan_json(*boxes) : scan_table(*boxes));
-    return 0;
+    return write_stdout(request.json ? scan_json(*boxes) : scan_table(*boxes));
 }
 
-int write_snapshot(const Request& request, const BoxResult& result) {
-    const std::string text = snapshot_text(result, known_mac(scan_places().files_dir, result.box.address));
-    if (request.output_file.empty()) {
-        std::cout << text;
-    } else if (!write_text(request.output_file, text)) {
-        std::cerr << "wallctl: cannot write " << request.output_file << "\n";
-        return bad_usage;
+// The first non-zero status, in the order given.
+int first_of(std::initializer_list<int> statuses) {
+    for (const int status : statuses) {
+        if (status != 0) {
+            return status;
+        }
     }
     return 0;
 }
@@ -45,6 +44,13 @@ int run(const Request& request, const Ask& ask) {
     if (request.command == Command::scan) {
         return run_scan(request);
     }
+    // Where the snapshot goes is checked before the box is asked.
+    PendingFile target;
+    std::string error;
+    if (request.command == Command::snapshot && !request.file.empty() && !target.open(request.file, error)) {
+        std::cerr << "wallctl: " << error << "\n";
+        return bad_usage;
+    }
     if (!request.confirmed &&
         !ask("Factory reset " + std::to_string(request.boxes.size()) +
              (request.boxes.size() == 1 ? " box" : " boxes") +
@@ -52,23 +58,37 @@ int run(const Request& request, const Ask& ask) {
         std::cerr << "wallctl: nothing sent\n";
         return bad_usage;
     }
-    std::vector<BoxResult> results;
+    Served served;
     {
         Progress progress(request.boxes.size(), progress_wanted(request.boxes.size(), request.verbose));
-        results = serve_boxes(request, job_for(request), [&progress] { progress.advance(); });
+        served = serve_boxes(request, job_for(request), progress);
     }
-    if (request.command == Command::snapshot && results.front().ok) {
-        return write_snapshot(request, results.front());
+    const std::vector<BoxResult>& results = served.results;
+    if (results.size() > 1) {
+        std::cerr << summary(results);
     }
-    if (request.command == Command::diff) {
-        std::cout << (request.json ? diff_json(results) : diff_table(results));
-    } else if (request.command == Command::snapshot && !request.json) {
-        // The snapshot's place on stdout is for the snapshot only.
-        std::cerr << results_table(results);
-    } else {
-        std::cout << (request.json ? results_json(results) : results_table(results));
+    const int interrupted = served.signal != 0 ? 128 + served.signal : 0;
+    if (request.command == Command::snapshot) {
+        // The snapshot's place, on stdout or in its file, is for the snapshot only.
+        if (!results.front().ok) {
+            std::cerr << results_table(request, results);
+            return first_of({interrupted, failed});
+        }
+        const std::string text =
+            snapshot_text(results.front(), known_mac(scan_places().files_dir, results.front().box.address));
+        if (request.file.empty()) {
+            return write_stdout(text);
+        }
+        if (!target.commit(text, error)) {
+            std::cerr << "wallctl: " << error << "\n";
+            return bad_usage;
+        }
+        return 0;
     }
-    return exit_status(results);
+    const int written =
+        write_stdout(request.json ? results_json(request, results) : results_table(request, results));
+    const bool differs = request.command == Command::diff && differences_found(request, results);
+    return first_of({written, interrupted, exit_status(results), differs ? differ : 0});
 }
 
 } // namespace wallctl

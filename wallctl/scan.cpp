@@ -96,10 +96,9 @@ std::optional<std::vector<FoundBox>> parse_scan_texts(std::string_view mac_text,
 
 std::optional<std::vector<FoundBox>> read_scan_files(const std::filesystem::path& directory,
                                                      std::string& error) {
-    const auto macs = read_text(directory / "MAC.txt");
-    const auto addresses = read_text(directory / "IP.txt");
-    if (!macs || !addresses) {
-        error = "cannot read " + (directory / (macs ? "IP.txt" : "MAC.txt")).string();
+    const auto macs = read_text(directory / "MAC.txt", error);
+    const auto addresses = macs ? read_text(directory / "IP.txt", error) : std::nullopt;
+    if (!addresses) {
         return std::nullopt;
     }
     return parse_scan_texts(*macs, *addresses, error);

@@ -5,6 +5,7 @@
 #include "link/version.h"
 #include "wallctl/arguments.h"
 #include "wallctl/box_jobs.h"
+#include "wallctl/closest_name.h"
 #include "wallctl/output.h"
 #include "wallctl/snapshot.h"
 #include "wallctl/text_file.h"
@@ -13,6 +14,7 @@
 #include <asio/ip/tcp.hpp>
 #include <asio/read_until.hpp>
 #include <asio/write.hpp>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -34,9 +36,15 @@ Parsed parse(std::vector<std::string> args) {
     return parse_arguments(static_cast<int>(argv.size()), argv.data());
 }
 
+std::string temp_file(const std::string& name, const std::string& text) {
+    const std::string path = ::testing::TempDir() + "wallctl_" + name + "_" + std::to_string(::getpid());
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
 TEST(Arguments, BoxesComeFromRepeatedOptionsAndAFileOnPort23UnlessGiven) {
-    const std::string file = ::testing::TempDir() + "wallctl_boxes_" + std::to_string(::getpid());
-    write_text(file, "# the wall\n127.0.0.1:2323\n\n  127.0.0.2   # spare\r\n\t\n");
+    const std::string file =
+        temp_file("boxes", "# the wall\n127.0.0.1:2323\n\n  127.0.0.2   # spare\r\n\t\n");
     const Parsed parsed = parse({"-b", "127.0.0.9", "--boxes", file, "status", "-b", "127.0.0.10:99"});
     std::remove(file.c_str());
     ASSERT_TRUE(parsed.request) << parsed.err;
@@ -62,6 +70,68 @@ TEST(Arguments, HelpListsTheSettingsAndVersionNamesTheProjectsVersionBothWithSta
         EXPECT_FALSE(parsed.request);
         EXPECT_EQ(parsed.exit_status, 0);
         EXPECT_NE(parsed.out.find(text), std::string::npos) << parsed.out;
+    }
+}
+
+// Every usage error says what was wrong and, where it can, what was meant.
+TEST(Arguments, UsageErrorsNameTheFix) {
+    const std::string empty = temp_file("empty", "# no boxes yet\n");
+    const std::string dir = ::testing::TempDir();
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"set", "brightness.a", "70"}, "set takes SETTING=VALUE: write brightness.a=70"},
+        {{"set", "power"}, "\"power\" is no SETTING=VALUE, such as power=on"},
+        {{"set", "brigthness.a=70"},
+         "no setting \"brigthness.a\"; did you mean brightness.a? (wallctl --help lists them)"},
+        {{"get", "resolutoin"},
+         "no setting \"resolutoin\"; did you mean resolution? (wallctl --help lists them)"},
+        {{"stat"}, "no command \"stat\"; did you mean status? (wallctl --help lists them)"},
+        {{"--timeout", "9", "satus"},
+         "no command \"satus\"; did you mean status? (wallctl --help lists them)"},
+        {{"frobnicate"}, "no command \"frobnicate\" (wallctl --help lists them)"},
+        {{"--timeout", "2x", "status"},
+         "--timeout takes milliseconds, such as 2000, or seconds, such as 2s, up to 600s; not \"2x\""},
+        {{"--deadline", "0", "status"},
+         "--deadline takes milliseconds, such as 2000, or seconds, such as 2s, up to 86400s; not \"0\""},
+        {{"favourite", "save", "9"}, "favourite save takes 1..5"},
+        {{"status", "--bogus"},
+         "The following argument was not expected: --bogus (wallctl --help tells more)"},
+        {{"--boxes", dir, "status"}, "cannot read " + dir + ": Is a directory"},
+        {{"--boxes", dir + "/nofile", "status"}, "cannot read " + dir + "/nofile: No such file or directory"},
+        {{"--boxes", empty, "status"}, empty + " lists no boxes"},
+        {{"--boxes", "-", "apply", "-"}, "standard input can give the boxes or the snapshot, not both"},
+    };
+    for (const auto& [args, message] : cases) {
+        std::vector<std::string> all{"-b", "127.0.0.1"};
+        all.insert(all.end(), args.begin(), args.end());
+        const Parsed parsed = parse(all);
+        EXPECT_FALSE(parsed.request) << message;
+        EXPECT_EQ(parsed.exit_status, 1);
+        EXPECT_EQ(parsed.err, "wallctl: " + message + "\n");
+    }
+    std::remove(empty.c_str());
+}
+
+TEST(Arguments, TimesTakeMillisecondsOrSecondsAndRawJoinsItsWords) {
+    const Parsed parsed =
+        parse({"-b", "127.0.0.1", "--timeout", "2s", "--deadline", "1500ms", "raw", "SBRI", "2", "70"});
+    ASSERT_TRUE(parsed.request) << parsed.err;
+    EXPECT_EQ(parsed.request->timeout, std::chrono::milliseconds(2000));
+    EXPECT_EQ(parsed.request->deadline, std::chrono::milliseconds(1500));
+    EXPECT_EQ(parsed.request->line, "SBRI 2 70");
+}
+
+TEST(ClosestName, APrefixOrATypoWithinAThirdOfTheLengthIsTheNameMeant) {
+    const std::string_view names[] = {"status", "set", "snapshot", "brightness.a", "brightness.b"};
+    for (const auto& [typed, meant] :
+         std::initializer_list<std::pair<std::string_view, std::string_view>>{{"stat", "status"},
+                                                                              {"sanpshot", "snapshot"},
+                                                                              {"brightnes.b", "brightness.b"},
+                                                                              {"sett", "set"},
+                                                                              {"bright", "brightness.a"},
+                                                                              {"xyz", ""},
+                                                                              {"", ""},
+                                                                              {"stop", ""}}) {
+        EXPECT_EQ(closest_name(typed, names).value_or(""), meant) << typed;
     }
 }
 
@@ -126,13 +196,14 @@ TEST(BoxClient, NoiseAndUnaskedRepliesAreSkippedButAWrongAnswerFailsTheBoxWithIt
              Case{{{"RBRI 1", "OUT A: BRIV050\r\n"}},
                   asking({"brightness.a"}, 70),
                   "brightness.a reads back 50, not 70"},
-             Case{{{"SIPM 1", "IPMD000\r\nRELI\r\n"}},
+             Case{{{"RIPM", "IPMD000\r\n"}, {"SIPM 1", "IPMD000\r\nRELI\r\n"}},
                   asking({"address-type"}, 1),
                   "address-type was answered with \"IPMD000\", not dhcp"},
          }) {
         ScriptedBox box(c.answers);
         c.request.boxes = {{"127.0.0.1", box.port()}};
-        const BoxResult result = serve_boxes(c.request, job_for(c.request)).front();
+        Progress progress(1, false);
+        const BoxResult result = serve_boxes(c.request, job_for(c.request), progress).results.front();
         EXPECT_EQ(result.ok, c.error.empty());
         EXPECT_EQ(result.error, c.error);
         for (std::size_t k = 0; k < c.values.size(); ++k) {
@@ -141,12 +212,14 @@ TEST(BoxClient, NoiseAndUnaskedRepliesAreSkippedButAWrongAnswerFailsTheBoxWithIt
     }
 }
 
+const wc::Setting* row(std::string_view name) {
+    return wc::find_setting(name);
+}
+
 BoxResult answered(std::string address, int brightness, std::string ip) {
     BoxResult r;
     r.box = {std::move(address), 23};
-    r.settings = {{wc::find_setting("power"), 1},
-                  {wc::find_setting("brightness.a"), brightness},
-                  {wc::find_setting("ip"), std::move(ip)}};
+    r.settings = {{row("power"), 1}, {row("brightness.a"), brightness}, {row("ip"), std::move(ip)}};
     return r;
 }
 
@@ -158,25 +231,84 @@ BoxResult failed(std::string address) {
     return r;
 }
 
-TEST(Output, TheTableHasABlockPerBoxWithItsVerdictOnItsFirstLine) {
+Request command(Command which, std::vector<const wc::Setting*> reads = {}) {
+    Request request;
+    request.command = which;
+    request.reads = std::move(reads);
+    return request;
+}
+
+TEST(Output, TheTablesShowEveryBoxTheFailedOnesLastAndEachSettingsChange) {
     BoxResult relinked = answered("10.0.0.10", 70, "10.0.0.5");
-    relinked.note = "re-linked";
-    EXPECT_EQ(results_table({relinked, failed("10.0.0.9")}),
-              "10.0.0.10:23   ok (re-linked)\n"
+    relinked.relinked = true;
+    EXPECT_EQ(results_table(command(Command::status), {failed("10.0.0.9"), relinked}),
+              "10.0.0.10:23  ok (re-linked)\n"
               "  power         on\n"
               "  brightness.a  70\n"
               "  ip            10.0.0.5\n"
               "10.0.0.9:2323  failed: cannot connect: Connection refused\n");
+
+    BoxResult half = failed("10.0.0.8");
+    half.error = "no answer to \"RPOW\" within 2000 ms";
+    half.changes = {{row("brightness.a"), 70, 50, Change::sent}, {row("mute"), 0, 0, Change::unchanged}};
+    Request set = command(Command::set);
+    set.assignments = {{row("brightness.a"), 70}, {row("mute"), 0}, {row("power"), 1}};
+    EXPECT_EQ(results_table(set, {half}), "10.0.0.8:2323  failed: no answer to \"RPOW\" within 2000 ms\n"
+                                          "  brightness.a  50 -> 70  sent\n"
+                                          "  mute          off       unchanged\n"
+                                          "  power         ? -> on   not sent\n");
 }
 
 TEST(Output, DiffShowsOnlyTheSettingsOnWhichTheBoxesDifferAndThenTheFailedBoxes) {
     const std::vector<BoxResult> wall{answered("10.0.0.1", 50, "10.0.0.1"),
                                       answered("10.0.0.2", 50, "10.0.0.2"),
                                       answered("10.0.0.3", 50, "10.0.0.1"), failed("10.0.0.4")};
-    EXPECT_EQ(diff_table(wall), "setting  10.0.0.1:23  10.0.0.2:23  10.0.0.3:23\n"
-                                "ip       10.0.0.1     10.0.0.2     10.0.0.1\n"
-                                "10.0.0.4:2323  failed: cannot connect: Connection refused\n");
-    EXPECT_EQ(nlohmann::json::parse(diff_json(wall))[1]["settings"], nlohmann::json({{"ip", "10.0.0.2"}}));
+    const Request diff = command(Command::diff, {row("power"), row("brightness.a"), row("ip")});
+    EXPECT_EQ(results_table(diff, wall), "setting  10.0.0.1:23  10.0.0.2:23  10.0.0.3:23\n"
+                                         "ip       10.0.0.1     10.0.0.2     10.0.0.1\n"
+                                         "10.0.0.4:2323  failed: cannot connect: Connection refused\n");
+    EXPECT_EQ(nlohmann::json::parse(results_json(diff, wall))[1]["settings"],
+              nlohmann::json({{"ip", "10.0.0.2"}}));
+    EXPECT_TRUE(differences_found(diff, wall));
+    Request with_file = diff;
+    with_file.file = "wall.json";
+    with_file.assignments = {{row("brightness.a"), 50}};
+    with_file.reads = {row("brightness.a")};
+    EXPECT_FALSE(differences_found(with_file, wall));
+    EXPECT_EQ(results_table(with_file, {wall[0]}), "no differences\n");
+}
+
+// Whatever became of a box, its object has the command's keys.
+TEST(Output, EachCommandsJsonHasItsKeysForEveryBoxNullWhereAValueIsAbsent) {
+    BoxResult interrupted = failed("10.0.0.7");
+    interrupted.interrupted = true;
+    interrupted.error = "interrupted";
+    const std::vector<BoxResult> wall{answered("10.0.0.1", 50, "10.0.0.1"), failed("10.0.0.4"), interrupted};
+    Request set = command(Command::set);
+    set.assignments = {{row("power"), 0}};
+    const std::pair<Request, std::vector<std::string>> cases[] = {
+        {command(Command::get, {row("power"), row("mute")}), {"box", "ok", "error", "settings"}},
+        {set, {"box", "ok", "error", "relinked", "settings"}},
+        {command(Command::diff, {row("brightness.a")}), {"box", "ok", "error", "settings"}},
+        {command(Command::raw), {"box", "ok", "error", "received"}},
+        {command(Command::action), {"box", "ok", "error"}},
+    };
+    for (const auto& [request, keys] : cases) {
+        for (const nlohmann::ordered_json& box : nlohmann::ordered_json::parse(results_json(request, wall))) {
+            std::vector<std::string> found;
+            for (const auto& [key, value] : box.items()) {
+                found.push_back(key);
+            }
+            EXPECT_EQ(found, keys) << box.dump();
+        }
+    }
+    const auto get = nlohmann::ordered_json::parse(results_json(cases[0].first, wall));
+    EXPECT_EQ(get[0]["settings"], nlohmann::ordered_json({{"power", "on"}, {"mute", nullptr}}));
+    EXPECT_EQ(get[0]["error"], nullptr);
+    EXPECT_EQ(get[2]["error"], "interrupted");
+    EXPECT_EQ(nlohmann::ordered_json::parse(results_json(set, wall))[1]["settings"]["power"],
+              nlohmann::ordered_json({{"before", nullptr}, {"wanted", "off"}, {"result", "not sent"}}));
+    EXPECT_EQ(summary(wall), "1 ok, 1 failed, 1 interrupted\n");
 }
 
 // That a good snapshot reads back, the program tests show by applying one.

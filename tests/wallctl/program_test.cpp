@@ -1,15 +1,20 @@
 // The wallctl program as scripts run it, against wallsim boxes on loopback:
-// exit statuses, output and what reached the boxes are the interface.
+// exit statuses, output, what reached the boxes, and what signals and a
+// stdout that takes nothing do to a run are the interface.
 
 #include "sim/state_file.h"
 #include "wallctl/text_file.h"
 #include "wallsim_process.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using sim::testing::Client;
+using sim::testing::Clock;
 using sim::testing::Listening;
 using sim::testing::WallsimProcess;
 using Json = nlohmann::json;
@@ -29,35 +35,88 @@ struct Ran {
     std::string err;
 };
 
-// Runs wallctl (or a copy of it) to its end, which its own time-outs bring about.
-Ran run_wallctl(const Lines& args, const std::string& input = {}, const std::string& program = WALLCTL_PATH) {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& arg : args) {
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-    // Files, not pipes: the child can write all it wants while the test waits for it to end.
-    std::FILE* const files[] = {std::tmpfile(), std::tmpfile(), std::tmpfile()}; // stdin, stdout, stderr
-    std::fputs(input.c_str(), files[0]);
-    std::rewind(files[0]);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        for (int fd = 0; fd < 3; ++fd) {
-            dup2(fileno(files[fd]), fd);
+std::string file_text(const fs::path& path) {
+    std::string ignored;
+    return read_text(path, ignored).value_or("");
+}
+
+void put(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// wallctl (or a copy of it) running: standard input from a text, standard
+// output into a file unless another descriptor is given, standard error
+// through a pipe that the test reads as it comes.
+class Running {
+public:
+    explicit Running(const Lines& args, const std::string& input = {}, int out = -1,
+                     const std::string& program = WALLCTL_PATH)
+        : m_in(std::tmpfile()), m_out(std::tmpfile()) {
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& arg : args) {
+            argv.push_back(const_cast<char*>(arg.c_str()));
         }
-        execv(program.c_str(), argv.data());
-        _exit(127);
+        argv.push_back(nullptr);
+        std::fputs(input.c_str(), m_in);
+        std::rewind(m_in);
+        int err[2];
+        pipe2(err, O_CLOEXEC);
+        m_pid = fork();
+        if (m_pid == 0) {
+            dup2(fileno(m_in), STDIN_FILENO);
+            dup2(out >= 0 ? out : fileno(m_out), STDOUT_FILENO);
+            dup2(err[1], STDERR_FILENO);
+            execv(program.c_str(), argv.data());
+            _exit(127);
+        }
+        close(err[1]);
+        m_err = err[0];
     }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const auto text = [](std::FILE* file) {
-        return read_text("/proc/self/fd/" + std::to_string(fileno(file))).value_or("");
-    };
-    Ran ran{WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(files[1]), text(files[2])};
-    for (std::FILE* file : files) {
-        std::fclose(file);
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+    ~Running() {
+        std::fclose(m_in);
+        std::fclose(m_out);
+        close(m_err);
     }
-    return ran;
+
+    // Reads standard error until it holds `text`, or has ended, or the test's time is up.
+    bool await_err(std::string_view text) {
+        const auto until = Clock::now() + std::chrono::seconds(WALL_TEST_TIMEOUT_S);
+        while (m_err_text.find(text) == std::string::npos) {
+            pollfd p{m_err, POLLIN, 0};
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
+            char chunk[4096];
+            const ssize_t got =
+                left > 0 && poll(&p, 1, static_cast<int>(left)) == 1 ? read(m_err, chunk, sizeof chunk) : 0;
+            if (got <= 0) {
+                return false;
+            }
+            m_err_text.append(chunk, static_cast<std::size_t>(got));
+        }
+        return true;
+    }
+
+    void signal(int number) const { ::kill(m_pid, number); }
+
+    Ran finish() {
+        await_err(std::string(1, '\0')); // to the end of standard error
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                file_text("/proc/self/fd/" + std::to_string(fileno(m_out))), m_err_text};
+    }
+
+private:
+    std::FILE* m_in;
+    std::FILE* m_out;
+    int m_err = -1;
+    pid_t m_pid = -1;
+    std::string m_err_text;
+};
+
+Ran run_wallctl(const Lines& args, const std::string& input = {}, const std::string& program = WALLCTL_PATH) {
+    return Running(args, input, -1, program).finish();
 }
 
 // A fresh directory, removed with everything in it at the end.
@@ -72,7 +131,7 @@ struct TempDir {
         std::error_code ignored;
         fs::remove_all(path, ignored);
     }
-    fs::path operator/(const std::string& name) const { return path / name; }
+    std::string operator/(const std::string& name) const { return (path / name).string(); }
 };
 
 std::string text_of(const Listening& box) {
@@ -89,7 +148,7 @@ Lines with_boxes(const WallsimProcess& wallsim, const Lines& args) {
 }
 
 std::map<std::string, std::string, std::less<>> state_of(const TempDir& dir, const Listening& box) {
-    return sim::parse_state(read_text(dir / sim::state_file_name(box.address, box.port)).value_or(""));
+    return sim::parse_state(file_text(dir / sim::state_file_name(box.address, box.port)));
 }
 
 // The lines wallctl -v traced as sent, as the trace shows them.
@@ -101,6 +160,15 @@ Lines sent_lines(const std::string& trace) {
         }
     }
     return sent;
+}
+
+// What each setting of a set or apply came to, from its JSON.
+std::map<std::string, std::string> results_of(const Json& box) {
+    std::map<std::string, std::string> results;
+    for (const auto& [name, setting] : box["settings"].items()) {
+        results[name] = setting["result"];
+    }
+    return results;
 }
 
 // Each box shows its own state, however it frames its replies and whatever
@@ -135,6 +203,7 @@ TEST(Wallctl, StatusShowsEachBoxsStateInAnyDialectOrWhyItFailedAndAnyFailureGive
     // The default time-out: the box that joins replies waits for partners on every one.
     const Ran run = run_wallctl(with_boxes(wallsim, {"--json", "status"}));
     EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_EQ(run.err, "9 ok, 3 failed\n");
     const Json boxes = Json::parse(run.out);
     ASSERT_EQ(boxes.size(), wallsim.boxes().size());
     const std::string reasons[] = {"cannot connect: Connection refused",
@@ -144,9 +213,11 @@ TEST(Wallctl, StatusShowsEachBoxsStateInAnyDialectOrWhyItFailedAndAnyFailureGive
         const Json& box = boxes[k - 1];
         EXPECT_EQ(box["box"], text_of(wallsim.boxes()[k - 1]));
         EXPECT_EQ(box["ok"], k <= ok) << k;
-        EXPECT_EQ(box["error"], k <= ok ? "" : reasons[k - ok - 1]) << k;
+        EXPECT_EQ(box["error"], k <= ok ? Json() : Json(reasons[k - ok - 1])) << k;
+        // Every setting has its key, null where it was not read.
+        EXPECT_EQ(box["settings"].size(), wc::settings.size());
+        EXPECT_EQ(box["settings"]["firmware"], k <= ok ? Json("1.15") : Json()) << k;
         if (k <= ok) {
-            EXPECT_EQ(box["settings"].size(), wc::settings.size());
             // Numbers as JSON numbers, names as strings; the three addresses come in one reply.
             const Json some{{"brightness.c", 70 + k},     {"id", k},
                             {"resolution", "800x600@60"}, {"ip", "10.0.0." + std::to_string(k)},
@@ -158,25 +229,80 @@ TEST(Wallctl, StatusShowsEachBoxsStateInAnyDialectOrWhyItFailedAndAnyFailureGive
     }
 }
 
-TEST(Wallctl, SetSendsTheConsolesLinesAddressesLastVerifiesAndReLinksTheBox) {
-    WallsimProcess wallsim({"127.0.0.1:0"}, 1);
-    ASSERT_EQ(wallsim.boxes().size(), 1u);
-    Ran run = run_wallctl(with_boxes(wallsim, {"-v", "set", "ip=10.0.0.5", "brightness.b=70", "osd.h=7",
-                                               "resolution=1080p50", "power=off", "mute=on"}));
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(sent_lines(run.err),
-              (Lines{"SBRI 2 70\\r\\n", "SOSDH 7\\r\\n", "SRES 19\\r\\n", "SPOW 0\\r\\n", "SMUTE 1\\r\\n",
-                     "SIPA 10.0.0.5\\r\\n", "RBRI 2\\r\\n", "ROSDH\\r\\n", "RRES\\r\\n", "RPOW\\r\\n",
-                     "RMUTE\\r\\n", "RLINK\\r\\n", "SREL\\r\\n"}));
-    EXPECT_NE(run.out.find("ok (re-linked)"), std::string::npos) << run.out;
+// get is a table of a row per box, those that failed last with their reason,
+// and the count on stderr; raw fails a box that stays silent.
+TEST(Wallctl, GetPrintsARowPerBoxFailuresLastAndRawFailsASilentBox) {
+    WallsimProcess wallsim(
+        {"--silent", "RPOW", "127.0.0.1:0", "127.0.0.1:0", "--refuse", "127.0.0.1:0", "127.0.0.1:0"}, 4);
+    ASSERT_EQ(wallsim.boxes().size(), 4u);
+    std::string listed;
+    for (const Listening& box : wallsim.boxes()) {
+        listed += text_of(box) + "\n";
+    }
+    const Ran run = run_wallctl({"--boxes", "-", "--timeout", "300", "get", "power", "brightness.a"}, listed);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "2 ok, 2 failed\n");
+    const auto& b = wallsim.boxes();
+    const std::string pad(text_of(b[0]).size() - 3, ' ');
+    EXPECT_EQ(run.out, "box" + pad + "  power  brightness.a\n" + text_of(b[1]) + "  on     50\n" +
+                           text_of(b[3]) + "  on     50\n" + text_of(b[0]) +
+                           "  -      -             failed: no answer to \"RPOW\" within 300 ms\n" +
+                           text_of(b[2]) +
+                           "  -      -             failed: cannot connect: Connection refused\n");
 
-    // Nothing is read after the address type: the box re-links on it. Its echo is the check.
-    run = run_wallctl(with_boxes(wallsim, {"-v", "set", "address-type=dhcp", "bezel.h=12"}));
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(sent_lines(run.err), (Lines{"SBH 12\\r\\n", "RBH \\r\\n", "SIPM 1\\r\\n"}));
+    const Ran raw = run_wallctl(with_boxes(wallsim, {"--json", "--timeout", "300", "raw", "RPOW"}));
+    EXPECT_EQ(raw.status, 2);
+    const Json boxes = Json::parse(raw.out);
+    EXPECT_EQ(boxes[0]["error"], "no answer to \"RPOW\" within 300 ms");
+    EXPECT_EQ(boxes[0]["received"], Json::array());
+    EXPECT_EQ(boxes[1]["received"], Json::array({"POWE001"}));
 }
 
-TEST(Wallctl, ASnapshotAppliedToAnotherBoxLeavesNoDifferenceNetworkAndIdOnlyWhenAsked) {
+// set reads first and writes only what differs; the box re-links only when an
+// address or the address type really changes.
+TEST(Wallctl, SetWritesOnlyWhatDiffersVerifiesItAndReLinksOnlyForARealChange) {
+    WallsimProcess wallsim({"127.0.0.1:0"}, 1);
+    ASSERT_EQ(wallsim.boxes().size(), 1u);
+    const Lines reads{"RLINK\\r\\n", "RBRI 2\\r\\n", "ROSDH\\r\\n",
+                      "RRES\\r\\n",  "RPOW\\r\\n",   "RMUTE\\r\\n"};
+    Lines all = reads;
+    all.insert(all.end(), {"SBRI 2 70\\r\\n", "SOSDH 7\\r\\n", "SRES 19\\r\\n", "SPOW 0\\r\\n",
+                           "SMUTE 1\\r\\n", "SIPA 10.0.0.5\\r\\n", "RBRI 2\\r\\n", "ROSDH\\r\\n",
+                           "RRES\\r\\n", "RPOW\\r\\n", "RMUTE\\r\\n", "RLINK\\r\\n", "SREL\\r\\n"});
+    const Lines network_reads{"RIPM\\r\\n", "RBH \\r\\n"};
+    const struct {
+        Lines args;
+        Lines sent;
+        std::string verdict;
+    } stages[] = {
+        {{"ip=10.0.0.5", "brightness.b=70", "osd.h=7", "resolution=1080p50", "power=off", "mute=on"},
+         all,
+         "ok (re-linked)"},
+        {{"ip=10.0.0.5", "brightness.b=70", "osd.h=7", "resolution=1080p50", "power=off", "mute=on"},
+         reads,
+         "ok\n"},
+        // Nothing is read after the address type: the box re-links on it. Its echo is the check.
+        {{"address-type=dhcp", "bezel.h=12"},
+         {"RIPM\\r\\n", "RBH \\r\\n", "SBH 12\\r\\n", "RBH \\r\\n", "SIPM 1\\r\\n"},
+         "ok (re-linked)"},
+        {{"address-type=dhcp", "bezel.h=12"}, network_reads, "ok\n"},
+    };
+    for (const auto& stage : stages) {
+        Lines args{"-v", "set"};
+        args.insert(args.end(), stage.args.begin(), stage.args.end());
+        const Ran run = run_wallctl(with_boxes(wallsim, args));
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(sent_lines(run.err), stage.sent);
+        EXPECT_NE(run.out.find(stage.verdict), std::string::npos) << run.out;
+    }
+    EXPECT_NE(run_wallctl(with_boxes(wallsim, {"set", "bezel.h=12"})).out.find("bezel.h  12  unchanged"),
+              std::string::npos);
+}
+
+// diff is a check (exit 3 while the boxes differ, from one another or from a
+// snapshot); apply --dry-run only reads; apply leaves no difference, the
+// network settings and the ID only when asked, and a second apply sends nothing.
+TEST(Wallctl, ASnapshotAppliedToAnotherBoxLeavesNoDifferenceAndDiffExitsWith3WhileThereIsOne) {
     TempDir dir;
     WallsimProcess wallsim({"127.0.0.1:0", "127.0.0.1:0"}, 2);
     ASSERT_EQ(wallsim.boxes().size(), 2u);
@@ -187,59 +313,84 @@ TEST(Wallctl, ASnapshotAppliedToAnotherBoxLeavesNoDifferenceNetworkAndIdOnlyWhen
              "10.1.2.254\r\n");
     ASSERT_EQ(box.reply(), "GAA0");
 
-    const std::string file = (dir / "wall.json").string();
+    const std::string file = dir / "wall.json";
     ASSERT_EQ(run_wallctl({"-b", from, "snapshot", "-o", file}).status, 0);
+    Ran run = run_wallctl({"-b", to, "diff", file});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "setting       " + file + "  " + to);
+    run = run_wallctl({"-b", to, "-v", "--json", "apply", "--dry-run", file});
+    EXPECT_EQ(run.status, 0);
+    for (const std::string& line : sent_lines(run.err)) {
+        EXPECT_EQ(line.front(), 'R') << line;
+    }
+    EXPECT_EQ(results_of(Json::parse(run.out)[0])["resolution"], "would change");
+
     const std::pair<Lines, Lines> stages[] = {
-        {{}, {"setting", "id", "gateway"}}, {{"--with-network"}, {"setting", "id"}}, {{"--with-id"}, {}}};
+        {{}, {"setting", "id", "gateway"}}, {{"--with-network"}, {"setting", "id"}}, {{"--with-id"}, {"no"}}};
     for (const auto& [flags, rows] : stages) {
         Lines apply{"-b", to, "apply"};
         apply.insert(apply.end(), flags.begin(), flags.end());
-        apply.push_back(file);
-        const Ran applied = run_wallctl(apply);
+        apply.push_back("-");
+        const Ran applied = run_wallctl(apply, file_text(file));
         ASSERT_EQ(applied.status, 0) << applied.out << applied.err;
         const Ran diff = run_wallctl({"-b", from, "-b", to, "diff"});
-        EXPECT_EQ(diff.status, 0);
+        EXPECT_EQ(diff.status, rows.size() > 1 ? 3 : 0);
         Lines first_words;
         for (const std::string_view line : text_lines(diff.out)) {
             first_words.emplace_back(line.substr(0, line.find(' ')));
         }
         EXPECT_EQ(first_words, rows) << diff.out;
     }
+    EXPECT_EQ(run_wallctl({"-b", to, "diff", file}).out, "no differences\n");
+    run = run_wallctl({"-b", to, "-v", "apply", "--with-network", "--with-id", file});
+    EXPECT_EQ(run.status, 0);
+    for (const std::string& line : sent_lines(run.err)) {
+        EXPECT_EQ(line.front(), 'R') << line;
+    }
 }
 
 // Bad usage or a bad file ends wallctl with exit status 1 before anything
 // reaches the box; then every action does reach it.
-TEST(Wallctl, BadUsageSendsNothingAndEachActionReachesTheBoxAndRawShowsWhatComesBack) {
+TEST(Wallctl, BadUsageAndBadFilesSendNothingAndEachActionReachesTheBox) {
     TempDir dir;
     WallsimProcess wallsim({"--state-dir", dir.path.string(), "127.0.0.1:0"}, 1);
     ASSERT_EQ(wallsim.boxes().size(), 1u);
     const std::string box = text_of(wallsim.boxes()[0]);
     const auto file = [&](const std::string& name, const std::string& text) {
-        write_text(dir / name, text);
-        return (dir / name).string();
+        put(dir / name, text);
+        return dir / name;
     };
     const std::string boxes = file("boxes", box + "\nnot-a-box\n");
     const std::string over =
         file("over.json", R"({"format":"wallctl-snapshot","version":1,"settings":{"hue.a":101}})");
-    const std::string newer =
-        file("newer.json", R"({"format":"wallctl-snapshot","version":2,"settings":{}})");
     struct Case {
         Lines args;
         std::string input = {};
     };
-    for (const Case& c :
-         {Case{{"-b", box, "set", "brightness.a=101"}}, Case{{"-b", box, "set", "power=maybe"}},
-          Case{{"-b", box, "set", "firmware=1.16"}}, Case{{"-b", box, "set", "power=on", "power=off"}},
-          Case{{"-b", box, "set", "brightness.a=70", "nosuch=1"}}, Case{{"-b", box, "get", "nosuch"}},
-          Case{{"-b", box, "layout", "0x3"}}, Case{{"-b", box, "hotkey", "24"}},
-          Case{{"-b", box, "favourite", "save", "6"}}, Case{{"-b", box, "raw", "RPOW\r\nSDEF"}},
-          Case{{"-b", box, "apply", over}}, Case{{"-b", box, "apply", newer}},
-          Case{{"-b", box, "apply", (dir / "missing.json").string()}}, Case{{"--boxes", boxes, "status"}},
-          Case{{"-b", box, "--timeout", "0", "status"}}, Case{{"-b", box, "-b", box, "snapshot"}},
-          Case{{"-b", box, "frobnicate"}}, Case{{"status"}}, Case{{"-b", box, "factory-reset"}, "n\n"}}) {
+    for (const Case& c : {Case{{"-b", box, "set", "brightness.a=101"}},
+                          Case{{"-b", box, "set", "firmware=1.16"}},
+                          Case{{"-b", box, "set", "power=on", "power=off"}},
+                          Case{{"-b", box, "get", "nosuch"}},
+                          Case{{"-b", box, "layout", "0x3"}},
+                          Case{{"-b", box, "hotkey", "24"}},
+                          Case{{"-b", box, "raw", "RPOW\r\nSDEF"}},
+                          Case{{"-b", box, "apply", over}},
+                          Case{{"-b", box, "apply", dir.path.string()}},
+                          Case{{"-b", box, "diff", dir / "missing.json"}},
+                          Case{{"--boxes", boxes, "status"}},
+                          Case{{"--boxes", dir.path.string(), "status"}},
+                          Case{{"--boxes", "-", "apply", "-"}, box + "\n"},
+                          Case{{"-b", box, "snapshot", "-o", dir / "no/such.json"}},
+                          Case{{"-b", box, "snapshot", "-o", dir.path.string()}},
+                          Case{{"-b", box, "--timeout", "0", "status"}},
+                          Case{{"-b", box, "-b", box, "snapshot"}},
+                          Case{{"-b", box, "frobnicate"}},
+                          Case{{"status"}},
+                          Case{{"-b", box, "status", "--bogus"}},
+                          Case{{"-b", box, "factory-reset"}, "n\n"}}) {
         const Ran run = run_wallctl(c.args, c.input);
         EXPECT_EQ(run.status, 1) << c.args.back();
-        EXPECT_FALSE(run.err.empty()) << c.args.back();
+        EXPECT_NE(run.err.find("wallctl: "), std::string::npos) << c.args.back();
     }
     for (const auto& [key, value] : state_of(dir, wallsim.boxes()[0])) {
         EXPECT_FALSE(key.starts_with("count.")) << key << " reached the box";
@@ -249,6 +400,7 @@ TEST(Wallctl, BadUsageSendsNothingAndEachActionReachesTheBoxAndRawShowsWhatComes
         Lines args;
         std::map<std::string, std::string> state;
         std::string input = {};
+        int status = 0;
     };
     for (const Action& a : {
              Action{{"layout", "3x4"}, {{"rows", "3"}, {"columns", "4"}}},
@@ -257,28 +409,117 @@ TEST(Wallctl, BadUsageSendsNothingAndEachActionReachesTheBoxAndRawShowsWhatComes
              Action{{"wall-reset"}, {{"rows", "1"}, {"hot_key", "0"}}},
              Action{{"favourite", "recall", "2"}, {{"rows", "3"}, {"hot_key", "7"}}},
              Action{{"power", "off"}, {{"power", "0"}}},
-             Action{{"set", "brightness.d=3", "osd.gain=9"}, {{"brightness.4", "3"}, {"osd_gain", "9"}}},
-             Action{{"picture-reset"}, {{"brightness.4", "50"}, {"osd_gain", "9"}}},
+             // raw sends the words as one line; a box that does not answer it fails.
+             Action{{"--timeout", "300", "raw", "SBRI", "4", "3"}, {{"brightness.4", "3"}}, "", 2},
+             Action{{"picture-reset"}, {{"brightness.4", "50"}}},
+             Action{{"set", "osd.gain=9"}, {{"osd_gain", "9"}}},
              Action{{"osd-reset"}, {{"osd_gain", "2"}, {"power", "0"}}},
              Action{{"factory-reset"}, {{"power", "1"}, {"rows", "1"}}, "y\n"},
              Action{{"power", "off"}, {{"power", "0"}}},
              Action{{"factory-reset", "--yes"}, {{"power", "1"}}},
          }) {
         const Ran run = run_wallctl(with_boxes(wallsim, a.args), a.input);
-        EXPECT_EQ(run.status, 0) << a.args[0] << run.out << run.err;
+        EXPECT_EQ(run.status, a.status) << a.args[0] << run.out << run.err;
         auto state = state_of(dir, wallsim.boxes()[0]);
         for (const auto& [key, value] : a.state) {
             EXPECT_EQ(state[key], value) << a.args[0] << " " << key;
         }
     }
-    Ran run = run_wallctl(with_boxes(wallsim, {"--json", "--timeout", "300", "raw", "RPOW"}));
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(Json::parse(run.out)[0]["received"], Json::array({"POWE001"}));
-    run = run_wallctl(with_boxes(wallsim, {"--timeout", "300", "raw", "SBEZ 1"}));
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, text_of(wallsim.boxes()[0]) + "  ok\n") << "a line the box does not answer";
 }
 
+// Only an exchange that gets no answer within --timeout, or the run's
+// --deadline, fails a box for time; a box that fails half-way shows what it changed.
+TEST(Wallctl, ASlowBoxThatAnswersEveryLineInTimeNeverFailsAndAFailedOneShowsWhatItChanged) {
+    TempDir dir;
+    WallsimProcess wallsim({"--state-dir", dir.path.string(), "--delay", "100", "127.0.0.1:0",
+                            "--close-after", "4", "127.0.0.1:0"},
+                           2);
+    ASSERT_EQ(wallsim.boxes().size(), 2u);
+    // Every setting differs: each is read, sent and read back, far more than ten exchanges.
+    const auto settings = [](int value) {
+        Lines args{"--json", "set", "bezel.h=" + std::to_string(value), "bezel.v=" + std::to_string(value)};
+        for (const wc::Setting& row : wc::settings) {
+            if (row.layout() == wc::ReplyLayout::picture) {
+                args.push_back(std::string(row.name) + "=" + std::to_string(value));
+            }
+        }
+        return args;
+    };
+    Lines args = settings(70);
+    args.insert(args.begin(), {"-b", text_of(wallsim.boxes()[0]), "--timeout", "400"});
+    Ran run = run_wallctl(args);
+    EXPECT_EQ(run.status, 0) << run.out;
+    for (const auto& [name, result] : results_of(Json::parse(run.out)[0])) {
+        EXPECT_EQ(result, "verified") << name;
+    }
+    args = settings(60);
+    args.insert(args.begin(), {"-b", text_of(wallsim.boxes()[0]), "--deadline", "1s"});
+    run = run_wallctl(args);
+    EXPECT_EQ(run.status, 2) << run.out;
+    EXPECT_EQ(Json::parse(run.out)[0]["error"], "the run's deadline of 1000 ms was reached");
+
+    // The box closes the connection after the line that sets brightness.a.
+    run = run_wallctl({"-b", text_of(wallsim.boxes()[1]), "--json", "set", "brightness.a=70", "power=off",
+                       "contrast.a=70"});
+    EXPECT_EQ(run.status, 2) << run.out;
+    EXPECT_EQ(results_of(Json::parse(run.out)[0]),
+              (std::map<std::string, std::string>{
+                  {"brightness.a", "sent"}, {"power", "failed"}, {"contrast.a", "not sent"}}));
+    EXPECT_EQ(state_of(dir, wallsim.boxes()[1])["brightness.1"], "70");
+}
+
+// A signal ends the run with every result so far, the boxes not done
+// interrupted; the exchange under way ends first unless a second signal comes.
+TEST(Wallctl, ASignalEndsTheRunWithEveryResultSoFarAndASecondOneEndsItAtOnce) {
+    TempDir dir;
+    WallsimProcess wallsim({"--state-dir", dir.path.string(), "--delay", "300", "127.0.0.1:0", "--silent",
+                            "RPOW", "127.0.0.1:0"},
+                           2);
+    ASSERT_EQ(wallsim.boxes().size(), 2u);
+    const std::string slow = text_of(wallsim.boxes()[0]);
+    Running first({"-v", "--json", "--timeout", "60000", "-b", slow, "set", "brightness.a=70", "hue.a=70"});
+    ASSERT_TRUE(first.await_err(slow + " > RBRI 1"));
+    first.signal(SIGTERM);
+    Ran run = first.finish();
+    EXPECT_EQ(run.status, 143);
+    Json box = Json::parse(run.out)[0];
+    EXPECT_EQ(box["error"], "interrupted");
+    EXPECT_EQ(box["settings"]["brightness.a"],
+              Json({{"before", 50}, {"wanted", 70}, {"result", "not sent"}}));
+    EXPECT_EQ(state_of(dir, wallsim.boxes()[0])["count.RBRI"], "1") << "the exchange under way ended";
+
+    const std::string silent = text_of(wallsim.boxes()[1]);
+    Running second({"-v", "--timeout", "600s", "-b", silent, "-b", slow, "get", "power"});
+    ASSERT_TRUE(second.await_err(silent + " > RPOW"));
+    second.signal(SIGINT);
+    // Signals sent together may arrive as one: the second goes once the first has been taken.
+    ASSERT_TRUE(second.await_err("wallctl: interrupted: the exchanges under way end within 600000 ms"));
+    second.signal(SIGINT);
+    run = second.finish();
+    EXPECT_EQ(run.status, 130);
+    EXPECT_NE(run.out.find(silent + "  -      interrupted\n"), std::string::npos) << run.out;
+}
+
+// Lost output is an error, except for a reader that has gone, which ends the run quietly.
+TEST(Wallctl, AFailedWriteToStdoutFailsTheRunButAClosedPipeEndsItQuietly) {
+    WallsimProcess wallsim({"127.0.0.1:0"}, 1);
+    ASSERT_EQ(wallsim.boxes().size(), 1u);
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    int pipe_ends[2];
+    ASSERT_EQ(pipe2(pipe_ends, O_CLOEXEC), 0);
+    close(pipe_ends[0]);
+    for (const Lines& args :
+         {Lines{"status"}, Lines{"snapshot"}, Lines{"--json", "get", "power"}, Lines{"--version"}}) {
+        Ran run = Running(with_boxes(wallsim, args), {}, full).finish();
+        EXPECT_EQ(run.status, 1) << args[0];
+        EXPECT_EQ(run.err, "wallctl: write error: No space left on device\n");
+        run = Running(with_boxes(wallsim, args), {}, pipe_ends[1]).finish();
+        EXPECT_EQ(run.status, 141) << args[0];
+        EXPECT_EQ(run.err, "");
+    }
+    close(full);
+    close(pipe_ends[1]);
+}
 // The scanner's sweep is not the point here, its files are: a stand-in writes
 // them into its working directory, as the scanner does. wallctl runs it where
 // the console would: beside it in the build folder, with its files there;
@@ -299,9 +540,9 @@ TEST(Wallctl, ScanRunsTheScannerWhereTheConsoleDoesAndASnapshotNamesTheMacItFoun
         fs::create_directories(p.wallctl.parent_path());
         fs::create_directories(p.scanner.parent_path());
         fs::copy_file(WALLCTL_PATH, p.wallctl);
-        write_text(p.scanner, "#!/bin/sh\n"
-                              "printf '02:57:41:4C:4C:01\\r\\n02:57:41:4C:4C:0A\\r\\n' >MAC.txt\n"
-                              "printf '192.168.001.020\\r\\n127.000.000.001\\r\\n' >IP.txt\n");
+        put(p.scanner, "#!/bin/sh\n"
+                       "printf '02:57:41:4C:4C:01\\r\\n02:57:41:4C:4C:0A\\r\\n' >MAC.txt\n"
+                       "printf '192.168.001.020\\r\\n127.000.000.001\\r\\n' >IP.txt\n");
         fs::permissions(p.scanner, fs::perms::owner_all);
         Ran run = run_wallctl({"scan"}, {}, p.wallctl.string());
         EXPECT_EQ(run.status, 0) << run.err;
@@ -314,7 +555,7 @@ TEST(Wallctl, ScanRunsTheScannerWhereTheConsoleDoesAndASnapshotNamesTheMacItFoun
         EXPECT_EQ(Json::parse(run.out)["box"], Json({{"address", text_of(wallsim.boxes()[0])},
                                                      {"mac", "02:57:41:4C:4C:0A"},
                                                      {"firmware", "1.15"}}));
-        write_text(p.scanner, "#!/bin/sh\nexit 1\n");
+        put(p.scanner, "#!/bin/sh\nexit 1\n");
         EXPECT_EQ(run_wallctl({"scan"}, {}, p.wallctl.string()).status, 2) << "a failed scanner";
     }
     ::unsetenv("XDG_DATA_HOME");
