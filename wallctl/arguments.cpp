@@ -359,7 +359,6 @@ Parsed parse_arguments(int argc, const char* const* argv) {
             }
         } else if (app.got_subcommand(apply)) {
             request.command = Command::apply;
-            request.file = file;
             request.dry_run = dry_run;
             request.assignments = applied_settings(file, with_network, with_id);
         } else if (app.got_subcommand(layout)) {

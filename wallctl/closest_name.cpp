@@ -1,6 +1,7 @@
 #include "wallctl/closest_name.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace wallctl {
@@ -33,10 +34,11 @@ std::optional<std::string_view> closest_name(std::string_view typed,
     if (typed.empty()) {
         return std::nullopt;
     }
-    const auto prefixed = std::find_if(names.begin(), names.end(),
-                                       [&](std::string_view name) { return name.starts_with(typed); });
-    if (prefixed != names.end()) {
-        return *prefixed;
+    std::vector<std::string_view> prefixed;
+    std::copy_if(names.begin(), names.end(), std::back_inserter(prefixed),
+                 [&](std::string_view name) { return name.starts_with(typed); });
+    if (prefixed.size() == 1) {
+        return prefixed.front();
     }
     std::optional<std::string_view> best;
     std::size_t best_distance = std::max<std::size_t>(1, typed.size() / 3) + 1;

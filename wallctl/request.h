@@ -33,7 +33,7 @@ struct Request {
     std::vector<Assignment> assignments;   // set, apply, power; diff FILE: the snapshot's values
     bool verify = true;
     bool dry_run = false;  // apply: read and compare, send nothing
-    std::string file;      // apply and diff: the snapshot; snapshot -o: its target, empty for stdout
+    std::string file;      // diff: the snapshot compared with; snapshot -o: its target, empty for stdout
     std::string line;      // action and raw: the line to send
     std::string_view ack;  // action: the key that acknowledges it
     bool confirmed = true; // false for factory-reset without --yes: ask first

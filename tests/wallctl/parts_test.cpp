@@ -120,14 +120,15 @@ TEST(Arguments, TimesTakeMillisecondsOrSecondsAndRawJoinsItsWords) {
     EXPECT_EQ(parsed.request->line, "SBRI 2 70");
 }
 
-TEST(ClosestName, APrefixOrATypoWithinAThirdOfTheLengthIsTheNameMeant) {
+TEST(ClosestName, AUniquePrefixOrATypoWithinAThirdOfTheLengthIsTheNameMeant) {
     const std::string_view names[] = {"status", "set", "snapshot", "brightness.a", "brightness.b"};
     for (const auto& [typed, meant] :
          std::initializer_list<std::pair<std::string_view, std::string_view>>{{"stat", "status"},
                                                                               {"sanpshot", "snapshot"},
                                                                               {"brightnes.b", "brightness.b"},
                                                                               {"sett", "set"},
-                                                                              {"bright", "brightness.a"},
+                                                                              {"bright", ""},
+                                                                              {"snap", "snapshot"},
                                                                               {"xyz", ""},
                                                                               {"", ""},
                                                                               {"stop", ""}}) {
