@@ -49,7 +49,7 @@ struct BoxState {
     int power = factory_value("power"); // 0 off, 1 on
     int id = factory_value("id");       // "ID No."
 
-    std::string firmware = "1.15"; // answered as "VERS115"
+    std::string firmware = "2.07"; // answered as "VERS207"
 
     WallSettings wall;
     std::array<WallSettings, favourite_slots> favourites{};

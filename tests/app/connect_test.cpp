@@ -1,6 +1,7 @@
 #include "app/app.h"
 #include "app/connect.h"
 #include "rig.h"
+#include "sim/box_state.h"
 
 #include <algorithm>
 #include <functional>
@@ -156,7 +157,7 @@ TEST_F(Connect, RefreshOnADroppedLinkSaysSoAndGoesOfflineWithoutLocking) {
     r.f.cbo_ipaddr.user_choose(0);
     r.f.btn_con.user_click();
     r.finish();
-    ASSERT_EQ(r.f.window.caption(), "v1.15    FW: v1.15");
+    ASSERT_EQ(r.f.window.caption(), std::string(version_caption) + "    FW: v" + sim::BoxState{}.firmware);
     ASSERT_TRUE(r.f.power_ctl[1].visible());
     r.p.drop(0);
     r.p.run_until_idle();
@@ -169,7 +170,7 @@ TEST_F(Connect, RefreshOnADroppedLinkSaysSoAndGoesOfflineWithoutLocking) {
     expect_window_usable(r.f, false);
     EXPECT_TRUE(r.f.sys_setting.enabled());
     EXPECT_EQ(r.f.discon_flag, 1);
-    EXPECT_EQ(r.f.window.caption(), "v1.15");
+    EXPECT_EQ(r.f.window.caption(), version_caption);
     EXPECT_EQ(r.f.btn_discon.back_color(), color::red);
     EXPECT_EQ(r.f.btn_con.back_color(), color::button_face);
     EXPECT_TRUE(r.f.power_ctl[0].visible());

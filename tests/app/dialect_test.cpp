@@ -35,7 +35,7 @@ const Dialect dialects[] = {
     {"no line end", speaking([](sim::Faults& f) { f.line_end = sim::LineEnd::none; })},
     {"echo", speaking([](sim::Faults& f) { f.echo = true; })},
     {"greeting and prompt", speaking([](sim::Faults& f) {
-         f.banner = "Welcome to wall box 1 (firmware 1.15)";
+         f.banner = "Welcome to wall box 1 (firmware 2.07)";
          f.prompt = "> ";
      })},
     // A stray reply of an exchange that is not running, and garbage, after every reply.

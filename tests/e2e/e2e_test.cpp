@@ -3,6 +3,7 @@
 // steps build on each other and run in order.
 
 #include "operator.h"
+#include "sim/box_state.h"
 #include "test_network.h"
 #include "ui/console_session.h"
 
@@ -82,7 +83,7 @@ TEST_F(EndToEnd, ConnectAndTheFullRefreshShowBoxOnesState) {
     op().click("btn_con");
     ASSERT_TRUE(op().wait_for_message("Refresh completed !")) << op().messages().join(" | ").toStdString();
     ASSERT_TRUE(op().wait_until([] { return !w<QProgressBar>("ProgressBar1")->isVisible(); }));
-    EXPECT_EQ(s_session->window.windowTitle().toStdString(), "v1.15    FW: v1.15");
+    EXPECT_EQ(s_session->window.windowTitle().toStdString(), std::string(version_caption) + "    FW: v" + sim::BoxState{}.firmware);
     EXPECT_EQ(w<QLineEdit>("txt_ip")->text().toStdString(), "192.168.001.100");
     EXPECT_TRUE(w<QPushButton>("power_ctl_1")->isVisible()); // "Power ON"
     EXPECT_TRUE(w<QWidget>("btn_tv_fs_0")->isEnabled());

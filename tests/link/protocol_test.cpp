@@ -38,7 +38,7 @@ TEST(ReplyReader, EveryDialectAndEveryChunkingGivesEachWholeReplyOnceInOrder) {
         {"echo",
          "RPOW\r\nPOWE001\r\nRBRI 3\r\nOUT C: BRIV050\r\nSOSDI\r\nSWDE\r\nWDEF\r\nRMDN\r\nMODN012\r\n"},
         {"greeting and prompt",
-         "Welcome to box 7 (fw 1.15)\r\n> POWE001\r\n> OUT C: BRIV050\r\n# WDEF\r\n> MODN012\r\n> "},
+         "Welcome to box 7 (fw 2.07)\r\n> POWE001\r\n> OUT C: BRIV050\r\n# WDEF\r\n> MODN012\r\n> "},
         {"noise", "\x01\xff powe001 POWE1\r\nBHV\r\nPOWE001 and more\r\nxxOUT C: BRIV050WDEF\nMODN012"},
     };
     for (const auto& [dialect, stream] : dialects) {

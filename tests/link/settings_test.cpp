@@ -104,7 +104,7 @@ TEST(SettingsCatalogue, DecodersTakeOnlyWellFormedRepliesAndNeverFail) {
              Case{"brightness.c", "OUT C: BRIV100", 100},
              Case{"brightness.c", "BRIV050", {}}, // the key only counts at 8
              Case{"brightness.c", "OUT C: BRIV05", {}},
-             Case{"firmware", "VERS115", std::string("1.15")},
+             Case{"firmware", "VERS207", std::string("2.07")},
              Case{"firmware", "VERS1", {}},
              Case{"firmware", "VERSx15", {}},
              Case{"ip", link, std::string("10.0.0.5")},

@@ -70,7 +70,7 @@ const Step catalogue[] = {
     {"SMAA 255.255.255.128", "MAA0\r\n", "net_mask=255.255.255.128"},
     {"SGAA 10.0.0.1", "GAA0\r\n", "gateway=10.0.0.1", "RLINK",
      "IP00192IP01168IP02001IP03005MA00255MA01255MA02255MA03128GA00010GA01000GA02000GA03001\r\n"},
-    {"RVER", "VERS115\r\n", ""},
+    {"RVER", "VERS207\r\n", ""},
     {"SMN 2 3 ", "MNC\r\n", "columns=3 rows=2"},
     {"SHOT 19", "HOTK\r\n", "columns=5 hot_key=19 rows=3"},
     {"SFAVE 2", "",
@@ -128,7 +128,7 @@ TEST(ReplyShaper, RepliesGoInPairsOrAloneAfterAWaitThenSplitAndNeverOvertakeEach
     shaper.add("RELI\r\n", t0 + 5ms);
     shaper.add("POWE001\r\n", t0 + 5ms);
     shaper.add("MODN000\r\n", t0 + 10ms);
-    shaper.add("VERS115\r\n", t0 + 10ms);
+    shaper.add("VERS207\r\n", t0 + 10ms);
     const auto gap = ReplyShaper::split_gap;
     const auto alone = t0 + 10ms + ReplyShaper::join_wait;
     const std::pair<ReplyShaper::Clock::time_point, Chunks> expected[] = {
@@ -138,7 +138,7 @@ TEST(ReplyShaper, RepliesGoInPairsOrAloneAfterAWaitThenSplitAndNeverOvertakeEach
         {alone - 1ms, {}},
         {alone, {"VERS"}},
         {alone + gap - 1ms, {}},
-        {alone + gap, {"115\r\n"}},
+        {alone + gap, {"207\r\n"}},
     };
     for (const auto& [now, chunks] : expected) {
         EXPECT_EQ(shaper.take_due(now), chunks) << (now - t0).count();

@@ -14,7 +14,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 const std::map<std::string, std::string> status_answers = {
-    {"RPOW", "POWE000"}, {"RMDN", "MODN007"}, {"RBEZ", "BEZE001"}, {"RVER", "VERS115"}};
+    {"RPOW", "POWE000"}, {"RMDN", "MODN007"}, {"RBEZ", "BEZE001"}, {"RVER", "VERS207"}};
 
 TEST(Status, ReadBackShowsTheAnswersKeepsAnIdWithoutAnEntryAndSendsNothingBack) {
     Rig r{install_status, install_power, install_network};
@@ -28,7 +28,7 @@ TEST(Status, ReadBackShowsTheAnswersKeepsAnIdWithoutAnEntryAndSendsNothingBack) 
     EXPECT_TRUE(r.f.power_ctl[2].visible()); // "Power OFF"
     EXPECT_EQ(r.f.cbo_model.list_index(), 1);
     EXPECT_TRUE(r.f.opt_bezel[1].value());
-    EXPECT_EQ(r.f.window.caption(), "v1.15    FW: v1.15");
+    EXPECT_EQ(r.f.window.caption(), std::string(version_caption) + "    FW: v2.07");
 }
 
 TEST(Power, TheButtonsFollowTheSimulatedBoxAndPowerOffSwitchesEveryBoxOnAndEndsTheSession) {

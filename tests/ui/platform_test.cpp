@@ -59,7 +59,7 @@ protected:
 
 TEST_F(QtPlatformTest, MessageBoxesCarryTheWindowsTitleTheirIconAndTheOperatorsAnswer) {
     QWidget window;
-    window.setWindowTitle("v1.15    FW: v1.15");
+    window.setWindowTitle("Wall console title");
     platform.set_window(&window);
     e2e::Operator hands(window);
     const std::tuple<MsgIcon, MsgButtons, QMessageBox::Icon, MsgAnswer> cases[] = {
@@ -74,7 +74,7 @@ TEST_F(QtPlatformTest, MessageBoxesCarryTheWindowsTitleTheirIconAndTheOperatorsA
             hands.answer_no();
         }
         hands.on_message = [&](QWidget& box) {
-            EXPECT_EQ(box.windowTitle(), "v1.15    FW: v1.15");
+            EXPECT_EQ(box.windowTitle(), "Wall console title");
             EXPECT_EQ(static_cast<QMessageBox&>(box).icon(), shown);
             EXPECT_EQ(static_cast<QMessageBox&>(box).standardButtons(),
                       buttons == MsgButtons::ok ? QMessageBox::Ok : QMessageBox::Yes | QMessageBox::No);

@@ -5,6 +5,7 @@
 // box, every step for a slow one.
 
 #include "operator.h"
+#include "sim/box_state.h"
 #include "sim/state_file.h"
 #include "ui/console_session.h"
 #include "ui/frame_box.h"
@@ -80,6 +81,10 @@ protected:
     }
 
     Form1& f() { return session->console.f; }
+    // The title once a box of this firmware is read: the console's version, then the box's.
+    static QString title_with(const std::string& firmware) {
+        return QString::fromStdString(std::string(version_caption) + "    FW: v" + firmware);
+    }
     template <class W = QWidget> W& shown(const Control& control) {
         return *qobject_cast<W*>(session->window.widget_of(control));
     }
@@ -118,7 +123,7 @@ TEST_F(OnWallsim, ConnectShowsTheBoxSetsFromEveryPageReachItAndItsDropIsSeen) {
     press(f().btn_con);
 
     EXPECT_EQ(hands->messages(), QStringList{"Refresh completed !"});
-    EXPECT_EQ(session->window.windowTitle(), "v1.15    FW: v1.15");
+    EXPECT_EQ(session->window.windowTitle(), title_with(sim::BoxState{}.firmware));
     EXPECT_EQ(shown(f().btn_con).palette().color(QPalette::Button), QColor(0, 255, 0));
     EXPECT_TRUE(shown(f().power_ctl[1]).isVisible()) << "the box is on";
     EXPECT_EQ(shown<QLineEdit>(f().txt_ip).text(), "192.168.001.100");
@@ -249,7 +254,7 @@ TEST_F(OnWallsim, DisconnectEndsAWaitForASilentBoxAndLeavesTheWindowOffline) {
     EXPECT_EQ(shown(f().btn_discon).palette().color(QPalette::Button), QColor(255, 0, 0)) << "offline";
     EXPECT_TRUE(hands->wait_until([&] { return !shown<FrameBox>(f().frame_control[0]).shown_enabled(); }));
     EXPECT_TRUE(shown<FrameBox>(f().con_interface).shown_enabled()) << "unlocked again";
-    EXPECT_EQ(session->window.windowTitle(), "v1.15");
+    EXPECT_EQ(session->window.windowTitle(), version_caption.data());
 }
 
 TEST_F(OnWallsim, ClosingTheWindowWhileAHandlerWaitsQuitsCleanly) {

@@ -2,6 +2,7 @@
 // exit statuses, output, what reached the boxes, and what signals and a
 // stdout that takes nothing do to a run are the interface.
 
+#include "sim/box_state.h"
 #include "sim/state_file.h"
 #include "wallctl/text_file.h"
 #include "wallsim_process.h"
@@ -216,7 +217,7 @@ TEST(Wallctl, StatusShowsEachBoxsStateInAnyDialectOrWhyItFailedAndAnyFailureGive
         EXPECT_EQ(box["error"], k <= ok ? Json() : Json(reasons[k - ok - 1])) << k;
         // Every setting has its key, null where it was not read.
         EXPECT_EQ(box["settings"].size(), wc::settings.size());
-        EXPECT_EQ(box["settings"]["firmware"], k <= ok ? Json("1.15") : Json()) << k;
+        EXPECT_EQ(box["settings"]["firmware"], k <= ok ? Json(sim::BoxState{}.firmware) : Json()) << k;
         if (k <= ok) {
             // Numbers as JSON numbers, names as strings; the three addresses come in one reply.
             const Json some{{"brightness.c", 70 + k},     {"id", k},
@@ -554,7 +555,7 @@ TEST(Wallctl, ScanRunsTheScannerWhereTheConsoleDoesAndASnapshotNamesTheMacItFoun
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(Json::parse(run.out)["box"], Json({{"address", text_of(wallsim.boxes()[0])},
                                                      {"mac", "02:57:41:4C:4C:0A"},
-                                                     {"firmware", "1.15"}}));
+                                                     {"firmware", sim::BoxState{}.firmware}}));
         put(p.scanner, "#!/bin/sh\nexit 1\n");
         EXPECT_EQ(run_wallctl({"scan"}, {}, p.wallctl.string()).status, 2) << "a failed scanner";
     }
