@@ -39,13 +39,13 @@ TEST(Search, ListsTheBoxesOfThePcsNetworkInOrderReadingFixedColumns) {
     r.list_boxes(3);
     r.go_online(1); // a search while connected goes offline first
     const auto start = r.p.now();
-    // Column rules: leading blanks, no digits give 0, a fraction is rounded; a MAC without an IP line stays.
-    search(r, L{mac_a + " trailing", mac_b, mac_c, "00:11:22:33:44:0D", "00:11:22:33:44:0E"},
+    // Column rules: leading blanks, no digits give 0, a fraction is rounded.
+    search(r, L{mac_a + " trailing", mac_b, mac_c, "00:11:22:33:44:0D"},
            L{"192.168.  1.020", "010.000.000.007", "192.168.001.abc", "192.168.001.3.5"});
     EXPECT_EQ(r.p.now(), start + 500); // the files are read once the scanner has ended
-    EXPECT_THAT(r.f.cbo_ipaddr.items(), ElementsAre(mac_a, mac_c, "00:11:22:33:44:0D", "00:11:22:33:44:0E"));
-    EXPECT_THAT(std::vector(r.f.ip_list.begin(), r.f.ip_list.begin() + 4),
-                ElementsAre("192.168.1.20", "192.168.1.0", "192.168.1.4", ""));
+    EXPECT_THAT(r.f.cbo_ipaddr.items(), ElementsAre(mac_a, mac_c, "00:11:22:33:44:0D"));
+    EXPECT_THAT(std::vector(r.f.ip_list.begin(), r.f.ip_list.begin() + 3),
+                ElementsAre("192.168.1.20", "192.168.1.0", "192.168.1.4"));
     EXPECT_THAT(r.p.messages(),
                 ElementsAre(Message{"Search MAC completed !", MsgIcon::information, MsgButtons::ok}));
     EXPECT_FALSE(r.f.link_up);
@@ -68,6 +68,8 @@ TEST(Search, WhatCannotBeReadEndsTheSearchWithTheBoxesAcceptedSoFar) {
         {"192.168.1.5", true, {}, in_network(3), "Cannot read MAC.txt !", {}},
         {"192.168.1.5", true, macs, {}, "Cannot read IP.txt !", {}},
         {"192.168.1.5", true, one_mac, in_network(2), "IP.txt has more lines than MAC.txt !", {mac_a}},
+        // A box without an address could be chosen but never connected to.
+        {"192.168.1.5", true, macs, in_network(2), "IP.txt has fewer lines than MAC.txt !", {mac_a, mac_b}},
         {"192.168.1.5", true, macs, bad_ip, "IP.txt line 2 is not an IP address: 192.168.001.256", {mac_a}},
         {"192.168.1", true, macs, in_network(3), "The PC's IP address \"192.168.1\" is not valid !", {}},
         {"192.168.1.5", true, one_mac, L{"192.168.002.020"}, "Not Find MAC !", {}},

@@ -51,11 +51,10 @@ TEST(FindResponders, ListsExactlyTheListeningAddressesInTargetOrder) {
         third.emplace(3, first->port);
     } while (!third->listening);
 
-    const auto started = std::chrono::steady_clock::now();
     const std::vector<Ipv4> targets = {loopback | 5, loopback | 3, loopback | 2, loopback | 1, loopback | 4};
-    EXPECT_EQ(find_responders(targets, first->port, 60s), (std::vector<Ipv4>{loopback | 3, loopback | 1}));
-    // Every loopback probe settles at once, so the sweep does not wait out its time-out.
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
+    // Every loopback probe settles at once: a sweep that waited out its hour
+    // would run into the test's own time-out.
+    EXPECT_EQ(find_responders(targets, first->port, 1h), (std::vector<Ipv4>{loopback | 3, loopback | 1}));
     EXPECT_TRUE(first->saw_an_empty_connection());
     EXPECT_TRUE(third->saw_an_empty_connection());
     EXPECT_TRUE(find_responders({}, first->port, 1s).empty());

@@ -3,7 +3,7 @@
 // the scanner started as a process beside the program or, installed, from
 // libexec, and its end reported.
 
-#include "operator.h"
+#include "demo/operator.h"
 #include "ui/qt_platform.h"
 
 #include <QDir>
@@ -61,7 +61,7 @@ TEST_F(QtPlatformTest, MessageBoxesCarryTheWindowsTitleTheirIconAndTheOperatorsA
     QWidget window;
     window.setWindowTitle("Wall console title");
     platform.set_window(&window);
-    e2e::Operator hands(window);
+    demo::Operator hands(window);
     const std::tuple<MsgIcon, MsgButtons, QMessageBox::Icon, MsgAnswer> cases[] = {
         {MsgIcon::critical, MsgButtons::ok, QMessageBox::Critical, MsgAnswer::ok},
         {MsgIcon::question, MsgButtons::yes_no, QMessageBox::Question, MsgAnswer::yes},

@@ -1,49 +1,27 @@
 // The console on the Qt platform against wallsim boxes over real TCP on
 // loopback: connect and the full refresh, a set from every page reaching the
-// box, a box that drops its connection, Disconnect during a wait, closing the
-// window while a handler waits, and the refresh's repaints: a few for a fast
-// box, every step for a slow one.
+// box, a box that drops its connection, presses while another exchange
+// waits, Disconnect during a wait, and closing the window while a handler
+// waits. How often a refresh repaints is scripts/bench's.
 
-#include "operator.h"
+#include "demo/operator.h"
 #include "sim/box_state.h"
 #include "sim/state_file.h"
 #include "ui/console_session.h"
 #include "ui/frame_box.h"
-#include "wallsim_process.h"
+#include "wallsim.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QProgressBar>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace wc {
 namespace {
-
-// Runs `seen` whenever the widget is painted.
-class PaintWatch final : public QObject {
-public:
-    PaintWatch(QWidget& widget, std::function<void()> seen) : m_seen(std::move(seen)) {
-        widget.installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            m_seen();
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> m_seen;
-};
 
 class OnWallsim : public ::testing::Test {
 protected:
@@ -56,7 +34,7 @@ protected:
         // Port 23 of 127.0.0.N is the port box N listens on.
         session = std::make_unique<ConsoleSession>(QtPlatform::Options{
             [&boxes](const std::string& host, int) { return boxes.at(host.back() - '1').port; }});
-        hands = std::make_unique<e2e::Operator>(session->window);
+        hands = std::make_unique<demo::Operator>(session->window);
         session->window.show();
         // Every text the reply box shows, even when the next arrival blanks it at once.
         QObject::connect(&shown<QLineEdit>(f().TextInfo), &QLineEdit::textChanged,
@@ -104,7 +82,7 @@ protected:
     QStringList replies;
     std::unique_ptr<sim::testing::WallsimProcess> wallsim;
     std::unique_ptr<ConsoleSession> session;
-    std::unique_ptr<e2e::Operator> hands;
+    std::unique_ptr<demo::Operator> hands;
 };
 
 // The box frames its replies as some firmware does: "\n" behind each, an
@@ -197,48 +175,6 @@ TEST_F(OnWallsim, APressWhileAnotherExchangeWaitsIsAnsweredThroughTheWindow) {
     ASSERT_TRUE(hands->wait_until([&] { return f().factory_step == 1; }));
     press(f().btn_discon);
     EXPECT_EQ(hands->messages().back(), "Reset completed ! Please reconnect the ethernet !");
-}
-
-TEST_F(OnWallsim, ARefreshFromAFastBoxIsPaintedOnceAFrameAtMostNotOnceAReplyAndEndsPainted) {
-    start();
-    press(f().btn_con); // reads the box once
-    auto& refresh = shown(f().btn_sys_refresh);
-    int window_paints = 0;
-    bool returned = false;
-    bool unlocked_painted = false;
-    PaintWatch window_watch(session->window, [&] { window_paints += returned ? 0 : 1; });
-    PaintWatch refresh_watch(refresh, [&] { unlocked_painted = returned && refresh.isEnabled(); });
-    QElapsedTimer clock;
-    clock.start();
-
-    press(f().btn_sys_refresh);
-    returned = true;
-
-    const qint64 frames = clock.elapsed() * qRound(session->window.screen()->refreshRate()) / 1000;
-    EXPECT_EQ(hands->messages().back(), "Refresh completed !");
-    EXPECT_LE(window_paints, 1 + frames) << "fifteen replies in " << frames << " frames";
-    EXPECT_TRUE(hands->wait_until([&] { return unlocked_painted; })) << "the last repaint is not lost";
-}
-
-TEST_F(OnWallsim, ARefreshFromASlowBoxPaintsEveryStepOfItsProgress) {
-    start({"--delay", "100"});
-    press(f().btn_con); // reads the box once
-    auto& bar = shown<QProgressBar>(f().ProgressBar1);
-    std::vector<int> painted;
-    PaintWatch watch(bar, [&] {
-        if (painted.empty() || painted.back() != bar.value()) {
-            painted.push_back(bar.value());
-        }
-    });
-    // The operator reads "Refresh completed !" for longer than a frame.
-    hands->on_message = [&](QWidget&) {
-        hands->wait_until([&] { return !painted.empty() && painted.back() == 100; });
-    };
-
-    press(f().btn_sys_refresh);
-
-    EXPECT_EQ(hands->messages().back(), "Refresh completed !");
-    EXPECT_EQ(painted, (std::vector<int>{0, 30, 60, 85, 100}));
 }
 
 TEST_F(OnWallsim, DisconnectEndsAWaitForASilentBoxAndLeavesTheWindowOffline) {

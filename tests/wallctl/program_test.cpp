@@ -5,7 +5,7 @@
 #include "sim/box_state.h"
 #include "sim/state_file.h"
 #include "wallctl/text_file.h"
-#include "wallsim_process.h"
+#include "wallsim.h"
 
 #include <csignal>
 #include <cstdio>
@@ -24,7 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using sim::testing::Client;
-using sim::testing::Clock;
+using wc::test::Clock;
 using sim::testing::Listening;
 using sim::testing::WallsimProcess;
 using Json = nlohmann::json;

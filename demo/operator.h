@@ -1,13 +1,12 @@
 #pragma once
 
 // Drives the real console window as an operator does: clicks, choices,
-// typing and Enter on its widgets, found by their control names; answers
-// every message box (recording its text) and watches that the window never
-// freezes. Actions are posted to the event loop, so an action that starts a
-// long sequence returns at once and the sequence runs while the operator
-// waits or acts again.
+// typing and Enter on its widgets, found by their control names, and answers
+// every message box (recording its text). Actions are posted to the event
+// loop, so an action that starts a long sequence returns at once and the
+// sequence runs while the operator waits or acts again. The demo's walk
+// through and the window's tests both use it.
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -18,7 +17,7 @@
 
 class QWidget;
 
-namespace wc::e2e {
+namespace wc::demo {
 
 inline constexpr std::chrono::seconds patience{60};
 
@@ -46,20 +45,15 @@ public:
     // Runs the action, inside whatever the window is doing, once the condition holds.
     void when(std::function<bool()> condition, std::function<void()> action);
 
-    // The longest time the event loop went without handling the heartbeat.
-    std::chrono::milliseconds longest_freeze() const { return m_longest_freeze; }
-
 private:
     void post(std::function<void()> action);
     void watch();
 
     QWidget& m_window;
     QTimer m_watch;
-    QElapsedTimer m_since_beat;
-    std::chrono::milliseconds m_longest_freeze{0};
     QStringList m_messages;
     std::deque<bool> m_answers;
     std::vector<std::pair<std::function<bool()>, std::function<void()>>> m_pending;
 };
 
-} // namespace wc::e2e
+} // namespace wc::demo

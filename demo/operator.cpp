@@ -3,18 +3,18 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 #include <QWidget>
 
-namespace wc::e2e {
+namespace wc::demo {
 
 Operator::Operator(QWidget& window) : m_window(window) {
     m_watch.setInterval(20);
     connect(&m_watch, &QTimer::timeout, this, &Operator::watch);
     m_watch.start();
-    m_since_beat.start();
 }
 
 QWidget* Operator::widget(const QString& name) const {
@@ -91,9 +91,6 @@ void Operator::when(std::function<bool()> condition, std::function<void()> actio
 }
 
 void Operator::watch() {
-    auto gap = std::chrono::milliseconds(m_since_beat.restart());
-    m_longest_freeze = std::max(m_longest_freeze, gap);
-
     for (auto it = m_pending.begin(); it != m_pending.end(); ++it) {
         if (it->first()) {
             auto action = std::move(it->second);
@@ -126,4 +123,4 @@ void Operator::watch() {
     }
 }
 
-} // namespace wc::e2e
+} // namespace wc::demo

@@ -1,21 +1,18 @@
 #pragma once
 
-// A real wallsim process and real TCP clients on loopback. Every wait ends at one
-// generous deadline (WALL_TEST_TIMEOUT) instead of sleeping.
+// A real wallsim process and real TCP clients of its boxes on loopback, every
+// wait ending at the one generous deadline.
 
 #include "link/reply_reader.h"
+#include "process.h"
 
-#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 #include <vector>
 
 namespace sim::testing {
-
-using Clock = std::chrono::steady_clock;
 
 struct Listening {
     std::string address;
@@ -28,20 +25,12 @@ public:
     // Starts wallsim with these arguments (and no more than `descriptor_limit` open
     // descriptors, if not 0) and waits for its `boxes` "listening" lines.
     WallsimProcess(const std::vector<std::string>& args, std::size_t boxes, unsigned descriptor_limit = 0);
-    ~WallsimProcess();
-    WallsimProcess(const WallsimProcess&) = delete;
-    WallsimProcess& operator=(const WallsimProcess&) = delete;
     const std::vector<Listening>& boxes() const { return m_boxes; }
-    int stop(); // SIGTERM, then the exit status as waitpid reports it
-
-    // Peak resident memory, CPU time used so far, descriptors open now.
-    std::size_t peak_memory_bytes() const;
-    std::chrono::milliseconds cpu_time() const;
-    std::size_t descriptors() const;
+    int stop() { return m_process.stop(); } // SIGTERM, then the wait status
+    std::size_t descriptors() const;        // open now
 
 private:
-    pid_t m_pid = -1;
-    int m_stdout = -1;
+    wc::test::Running m_process;
     std::vector<Listening> m_boxes;
 };
 

@@ -5,12 +5,14 @@
 // one more box on 192.168.2.30, the PC on 192.168.1.5 first and 192.168.2.5
 // second. Each box is a real wallsim process that writes its state to a file.
 
+#include "process.h"
+
 #include <map>
+#include <memory>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
-namespace wc::e2e {
+namespace wc::test {
 
 class TestNetwork {
 public:
@@ -28,26 +30,26 @@ public:
     // programs it starts from then on live there. The network is torn down
     // from the namespace the process came from.
     void enter_pc() const;
+    // Runs a program in the PC's namespace to its end.
+    Ran run_on_pc(const std::vector<std::string>& argv) const;
 
-    int boxes() const { return m_boxes; }
     static std::string address(int box) { return "192.168.1." + std::to_string(19 + box); }
-    static std::string mac(int box);
+    static std::string mac(int box); // box 0 is the one on the other network
 
-    // Restarts box k's wallsim with extra fault options (its state starts anew).
+    // Restarts box k's wallsim with extra options (its state starts anew).
     void restart_box(int box, const std::vector<std::string>& options);
     void kill_box(int box);
     // The box's state as wallsim last wrote it; empty before its first change.
-    std::map<std::string, std::string> state(int box) const;
     std::string state_of(int box, const std::string& key) const;
 
 private:
-    void start_box(int box, const std::string& address, const std::string& mac,
-                   const std::vector<std::string>& options);
+    std::vector<std::string> testnet(const std::vector<std::string>& args) const;
+    void start_box(int box, const std::vector<std::string>& options);
+
     std::string m_prefix;
-    int m_boxes;
-    std::string m_state_dir;
-    int m_home = -1;                 // the namespace this process started in
-    std::map<int, pid_t> m_wallsims; // box number (0 = the other network) to process
+    TempDir m_states;
+    int m_home = -1; // the namespace this process started in
+    std::map<int, std::unique_ptr<Running>> m_wallsims;
 };
 
-} // namespace wc::e2e
+} // namespace wc::test
