@@ -135,10 +135,9 @@ Task<> btn_sys_search_Click(Console& c) {
     if (auto failure = match_addresses(c, *ips, too_many)) {
         co_return co_await end_search(c, *failure);
     }
-    // Lines of MAC.txt without an IP.txt line stay listed without an address.
-    while (f.cbo_ipaddr.list_count() > socket_count) {
-        too_many = true;
-        f.cbo_ipaddr.remove_item(f.cbo_ipaddr.list_count() - 1);
+    // A box without an address could be chosen but never connected to.
+    if (f.ip_count < f.cbo_ipaddr.list_count()) {
+        co_return co_await end_search(c, "IP.txt has fewer lines than MAC.txt !");
     }
     if (f.cbo_ipaddr.list_count() == 0) {
         co_await c.message("Not Find MAC !", MsgIcon::exclamation);
