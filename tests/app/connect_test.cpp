@@ -3,7 +3,6 @@
 #include "rig.h"
 #include "sim/box_state.h"
 
-#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -224,26 +223,6 @@ TEST_F(Connect, OnlyTheLastOfTwoSwitchesAsksAndTalks) {
     EXPECT_THAT(r.p.lines(2), ElementsAreArray(connect_lines));
     EXPECT_THAT(r.p.lines(1), IsEmpty());
     expect_window_usable(r.f, true);
-}
-
-TEST_F(Connect, AWaitEndsWhenAConnectOrDisconnectTakesItsLink) {
-    for (bool connect : {true, false}) {
-        SCOPED_TRACE(connect ? "Connect" : "Disconnect");
-        Rig rig{install_all};
-        rig.online(2); // Get IP gets no answer on this link
-        rig.p.at(500, [&] {
-            rig.script_box(0, sim_responder(boxes[0]));
-            (connect ? rig.f.btn_con : rig.f.btn_discon).user_click();
-        });
-        rig.f.btn_ip_get.user_click();
-        rig.finish();
-        EXPECT_EQ(rig.f.link_up, connect);
-        EXPECT_EQ(rig.f.ipget_step, 0);
-        // Get IP asked once and never again, on the old link or on the new one.
-        const std::vector<std::string> lines = rig.p.lines(0);
-        EXPECT_EQ(std::count(lines.begin(), lines.end(), "RIPM"), connect ? 2 : 1);
-        EXPECT_EQ(rig.p.message_texts().size(), connect ? 1u : 0u);
-    }
 }
 
 TEST_F(Connect, AConnectTakenOverByABoxSwitchLeavesNoConnectingNotice) {

@@ -22,23 +22,6 @@ TEST(StartUp, OnlySearchMacAndThePageButtonsAreOperable) {
     EXPECT_FALSE(r.f.ProgressBar2.visible());
 }
 
-TEST(Pages, EachButtonShowsItsPageAndOnlyThatOne) {
-    Rig r{};
-    Form1& f = r.f;
-    const std::pair<Button*, int> buttons[] = {{&f.opt_tv1, 0}, {&f.opt_tv2, 1},   {&f.opt_tv3, 4},
-                                               {&f.opt_io, 2},  {&f.opt_image, 3}, {&f.opt_image, 3}};
-    for (auto [button, page] : buttons) {
-        button->user_click();
-        for (int i = 0; i < page_count; ++i) {
-            EXPECT_EQ(f.frame_control[static_cast<std::size_t>(i)].visible(), i == page) << button->name();
-        }
-    }
-    // On screen the buttons stand for pages 0, 1, 4, 2, 3 from top to bottom.
-    EXPECT_LT(f.opt_tv2.geometry().top, f.opt_tv3.geometry().top);
-    EXPECT_LT(f.opt_tv3.geometry().top, f.opt_io.geometry().top);
-    EXPECT_LT(f.opt_io.geometry().top, f.opt_image.geometry().top);
-}
-
 TEST(Controls, ListsAndOptionsRaiseClickAsTheWindowDoes) {
     Rig r{};
     int clicks = 0;

@@ -65,7 +65,6 @@ TEST_F(Io, AReplyOutOfTurnIsIgnoredAChoiceMeanwhileIsSentAndDisconnectEndsTheRea
     r.finish();
     EXPECT_THAT(r.p.lines(0), ElementsAre("RRES", "ROSDD", "ROSDT", "SOSDV 7"));
     EXPECT_EQ(r.f.cbo_osd_gain.list_index(), -1);
-    EXPECT_EQ(r.f.io_read_step, 0);
     EXPECT_TRUE(r.f.btn_io_rst[0].enabled());
 }
 
@@ -81,7 +80,6 @@ TEST_F(Io, ResetShowsTheDefaultsAndAResolutionIsSentOnlyOnceConfirmedEachAskingW
                     ElementsAre(Message{"Reset All IP ?", MsgIcon::question, MsgButtons::yes_no}));
         EXPECT_EQ(r.p.sent().size(), answer == MsgAnswer::yes ? 3u : 1u);
         EXPECT_EQ(r.p.sent()[0], (Sent{0, "SOSDR"}));
-        EXPECT_EQ(r.f.io_reset_step, 0);
         EXPECT_THAT(shown(), ElementsAre(_, "OFF", "5", "5", "5", "2", "OFF"));
 
         r.p.clear_records();

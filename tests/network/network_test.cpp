@@ -29,7 +29,6 @@ TEST_F(Network, GetIpOnADhcpBoxShowsItsAddressesAndSendsNoModeBack) {
     EXPECT_EQ(r.f.txt_ip.text(), "192.168.001.020");
     EXPECT_EQ(r.f.txt_net.text(), "255.255.255.000");
     EXPECT_EQ(r.f.txt_gate.text(), "192.168.001.001");
-    EXPECT_EQ(r.f.ipget_step, 0);
 }
 
 // The box joins its answer to "SIPM 1" and the re-link notice in one chunk.
@@ -71,7 +70,6 @@ TEST_F(Network, SetIpStaticSendsEachLineAfterThePreviousAcknowledgementAndOnlyAs
                                   "SGAA 10.0.0.1??SREL @300 80"));
     EXPECT_FALSE(r.f.ProgressBar2.visible());
     EXPECT_TRUE(r.f.btn_ip_relink.visible());
-    EXPECT_EQ(r.f.ipset_step, 0);
 }
 
 // An address write pressed while another waits for its box starts at once.
@@ -111,7 +109,6 @@ TEST(AddressWrites, OneStartedWhileAnotherWaitsIsSentAndTakesOverItsStep) {
         EXPECT_EQ(r.f.cbo_ip_type.text(), c.type_shown);
         EXPECT_FALSE(r.f.ProgressBar2.visible());
         EXPECT_TRUE(r.f.btn_ip_relink.visible());
-        EXPECT_EQ(r.f.ipset_step + r.f.ipmode_step, 0);
     }
 }
 

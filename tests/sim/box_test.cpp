@@ -6,7 +6,6 @@
 #include "sim/state_file.h"
 
 #include <gtest/gtest.h>
-#include <numeric>
 
 namespace sim {
 namespace {

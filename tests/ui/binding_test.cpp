@@ -139,8 +139,7 @@ TEST_F(Binding, WhatAScreenReaderDoesReachesTheModelOnceAndTheConsolesWritesNeve
     address.editableTextInterface()->replaceText(0, address.textInterface()->characterCount(), "10.0.0.9");
     EXPECT_EQ(f.txt_ip.text(), "10.0.0.9");
 
-    // An editable list is named by what it shows and labelled by its captions, which name its edit field;
-    // a reader chooses an entry by selecting it in the closed list's popup.
+    // A reader chooses an entry of an editable list by selecting it in the closed list's popup.
     ComboBox& brightness = f.cbo_image_bri[2];
     brightness.add_item("50");
     brightness.add_item("77");
@@ -148,14 +147,7 @@ TEST_F(Binding, WhatAScreenReaderDoesReachesTheModelOnceAndTheConsolesWritesNeve
     brightness.on_change = [&] { events.push_back("change " + brightness.text()); };
     brightness.on_click = [&] { events.push_back("click " + brightness.text()); };
     auto& list = accessible(brightness);
-    QStringList captions;
-    for (const auto& [label, relation] : list.relations(QAccessible::Label)) {
-        captions.append(label->text(QAccessible::Name));
-    }
-    EXPECT_EQ(captions, (QStringList{"Brightness", "OUT B"}));
-    EXPECT_EQ(list.text(QAccessible::Name), "0~100");
     QAccessibleInterface& edit = *list.child(1);
-    EXPECT_EQ(edit.text(QAccessible::Name), "Brightness OUT B");
     edit.editableTextInterface()->replaceText(0, edit.textInterface()->characterCount(), "60");
     QAccessibleInterface& popup = *list.child(0);
     popup.child(1)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());

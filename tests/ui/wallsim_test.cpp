@@ -58,6 +58,13 @@ protected:
         return sim::parse_state(file.readAll().toStdString());
     }
 
+    // Whether box 0 has been sent the command: the console waits for its answer from then on.
+    bool received(const std::string& word) const {
+        const auto now = state(0);
+        const auto count = now.find("count." + word);
+        return count != now.end() && count->second != "0";
+    }
+
     Form1& f() { return session->console.f; }
     // The title once a box of this firmware is read: the console's version, then the box's.
     static QString title_with(const std::string& firmware) {
@@ -172,7 +179,7 @@ TEST_F(OnWallsim, APressWhileAnotherExchangeWaitsIsAnsweredThroughTheWindow) {
     EXPECT_EQ(state(0).at("count.RHUE"), "4") << "the picture Refresh ran to its end";
     // A factory reset the box never acknowledges, ended by Disconnect, says it is done.
     click(f().btn_sys_fac_rst);
-    ASSERT_TRUE(hands->wait_until([&] { return f().factory_step == 1; }));
+    ASSERT_TRUE(hands->wait_until([&] { return received("SDEF"); }));
     press(f().btn_discon);
     EXPECT_EQ(hands->messages().back(), "Reset completed ! Please reconnect the ethernet !");
 }
@@ -181,8 +188,7 @@ TEST_F(OnWallsim, DisconnectEndsAWaitForASilentBoxAndLeavesTheWindowOffline) {
     start({"--silent", "RBH"});
     click(f().btn_con);
     // The bezel read waits for an answer that never comes, with the panels locked.
-    ASSERT_TRUE(
-        hands->wait_until([&] { return f().bezel_read_step == 1 && !shown(f().btn_con).isEnabled(); }));
+    ASSERT_TRUE(hands->wait_until([&] { return received("RBH") && !shown(f().btn_con).isEnabled(); }));
     EXPECT_TRUE(shown(f().btn_discon).isEnabled()) << "the panels are locked, Disconnect is not";
     press(f().btn_discon);
 
@@ -196,7 +202,7 @@ TEST_F(OnWallsim, DisconnectEndsAWaitForASilentBoxAndLeavesTheWindowOffline) {
 TEST_F(OnWallsim, ClosingTheWindowWhileAHandlerWaitsQuitsCleanly) {
     start({"--silent", "SOSDI"});
     QTimer::singleShot(0, [&] { click(f().btn_con); });
-    hands->when([&] { return f().osd_info_step == 1; }, [&] { session->window.close(); });
+    hands->when([&] { return received("SOSDI"); }, [&] { session->window.close(); });
     QTimer guard;
     QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
     guard.start(std::chrono::seconds(WALL_TEST_TIMEOUT_S));
