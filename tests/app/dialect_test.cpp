@@ -43,6 +43,8 @@ const Dialect dialects[] = {
     {"byte by byte", speaking([](sim::Faults& f) { f.bytewise = true; })},
     {"joined", speaking([](sim::Faults& f) { f.join = true; })},
     {"split", speaking([](sim::Faults& f) { f.split = 2; })},
+    // An acknowledgement whole before its line end: what it ends runs while the box still speaks.
+    {"split behind the key", speaking([](sim::Faults& f) { f.split = 4; })},
 };
 
 // Everything the window shows of the box and of its own state.
@@ -116,6 +118,7 @@ TEST(Dialects, EveryExchangeEndsAndShowsWhatABoxEndingItsRepliesInCrLfShows) {
              r.f.cbo_val_H[1].user_choose(40);
              r.f.btn_H_Bezel_send.user_click();
          }},
+        {"factory reset", [](Rig& r) { r.f.btn_sys_fac_rst.user_click(); }},
         {"power off and on",
          [](Rig& r) {
              r.f.power_ctl[1].user_click();

@@ -53,10 +53,16 @@ void FakePlatform::pump(int socket) {
     }
     const auto when = std::chrono::duration_cast<std::chrono::milliseconds>(due->time_since_epoch()).count();
     schedule_on(socket, when, [this, socket](Socket& s) {
+        const std::uint64_t generation = s.generation;
         for (std::string& chunk : s.shaper->take_due(shaper_time(m_now))) {
             s.received += chunk;
             if (events() != nullptr) {
                 events()->data_arrival(socket);
+            }
+            // What arrived may have made the console close or reopen the
+            // socket, which takes the shaper with it: the rest is not for it.
+            if (s.generation != generation) {
+                return;
             }
         }
         pump(socket);
