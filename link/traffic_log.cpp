@@ -36,24 +36,29 @@ std::string visible_bytes(std::string_view bytes) {
     return text;
 }
 
-std::chrono::milliseconds local_time_of_day(std::chrono::system_clock::time_point at) {
+LocalTime local_time(std::chrono::system_clock::time_point at) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(at);
     std::tm local{};
     localtime_r(&seconds, &local);
-    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(at.time_since_epoch()) % 1000;
-    return std::chrono::hours(local.tm_hour) + std::chrono::minutes(local.tm_min) +
-           std::chrono::seconds(local.tm_sec) +
-           (millis.count() < 0 ? millis + std::chrono::seconds(1) : millis);
+    const auto since_epoch = std::chrono::floor<std::chrono::milliseconds>(at).time_since_epoch();
+    return LocalTime(since_epoch + std::chrono::seconds(local.tm_gmtoff));
 }
 
-std::string traffic_line(std::chrono::milliseconds time_of_day, std::string_view peer, Traffic direction,
-                         std::string_view bytes) {
-    const auto ms = time_of_day.count();
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d", static_cast<int>(ms / 3600000 % 24),
-                  static_cast<int>(ms / 60000 % 60), static_cast<int>(ms / 1000 % 60),
-                  static_cast<int>(ms % 1000));
-    return std::string(stamp) + " " + std::string(peer) + (direction == Traffic::sent ? " > " : " < ") +
+std::string timestamp(LocalTime at) {
+    using namespace std::chrono;
+    const local_days day = floor<days>(at);
+    const year_month_day date(day);
+    const hh_mm_ss time(at - day);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03d", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                  static_cast<int>(time.seconds().count()), static_cast<int>(time.subseconds().count()));
+    return text;
+}
+
+std::string traffic_line(LocalTime at, std::string_view peer, Traffic direction, std::string_view bytes) {
+    return timestamp(at) + " " + std::string(peer) + (direction == Traffic::sent ? " > " : " < ") +
            visible_bytes(bytes);
 }
 

@@ -44,7 +44,7 @@ void TrafficLog::record(std::string_view peer, Traffic direction, std::string_vi
         return;
     }
     const std::string line =
-        traffic_line(local_time_of_day(std::chrono::system_clock::now()), peer, direction, bytes);
+        traffic_line(local_time(std::chrono::system_clock::now()), peer, direction, bytes);
     m_pending.append(line.data(), static_cast<qsizetype>(line.size()));
     m_pending.append('\n');
     if (m_pending.size() >= flush_bytes) {

@@ -50,7 +50,7 @@ std::string BoxClient::time_up(std::string_view awaited) const {
 void BoxClient::trace_line(bool sent, std::string_view bytes) const {
     if (m_trace) {
         const std::string line =
-            wc::traffic_line(wc::local_time_of_day(std::chrono::system_clock::now()), m_peer,
+            wc::traffic_line(wc::local_time(std::chrono::system_clock::now()), m_peer,
                              sent ? wc::Traffic::sent : wc::Traffic::received, bytes) +
             "\n";
         std::fwrite(line.data(), 1, line.size(), stderr);

@@ -73,12 +73,12 @@ TEST_F(TrafficLogTest, LogsEachLineSentAndEachChunkReceivedPerBoxWithItsTime) {
     const QString port = QString::number(box.serverPort());
     const QStringList lines = lines_of(dir.filePath(QStringLiteral("logs/traffic.log")));
     ASSERT_EQ(lines.size(), 3) << lines.join(QLatin1Char('|')).toStdString();
-    const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d "));
+    const QRegularExpression time(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d "));
     const QString expected[] = {"127.0.0.1:" + port + " > RPOW\\r\\n", "127.0.0.1:" + port + " < PO\\x01",
                                 "127.0.0.1:" + port + " < WE001\\r\\n"};
     for (int k = 0; k < 3; ++k) {
         EXPECT_TRUE(time.match(lines[k]).hasMatch()) << lines[k].toStdString();
-        EXPECT_EQ(lines[k].mid(13), expected[k]);
+        EXPECT_EQ(lines[k].mid(24), expected[k]);
     }
 }
 
