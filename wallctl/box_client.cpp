@@ -41,6 +41,7 @@ void BoxClient::start_exchange() {
         throw Stopped{};
     }
     m_deadline = Clock::now() + m_timeout;
+    m_resting = false;
 }
 
 std::string BoxClient::time_up(std::string_view awaited) const {
@@ -49,10 +50,9 @@ std::string BoxClient::time_up(std::string_view awaited) const {
 
 void BoxClient::trace_line(bool sent, std::string_view bytes) const {
     if (m_trace) {
-        const std::string line =
-            wc::traffic_line(wc::local_time(std::chrono::system_clock::now()), m_peer,
-                             sent ? wc::Traffic::sent : wc::Traffic::received, bytes) +
-            "\n";
+        const std::string line = wc::traffic_line(wc::local_time(std::chrono::system_clock::now()), m_peer,
+                                                  sent ? wc::Traffic::sent : wc::Traffic::received, bytes) +
+                                 "\n";
         std::fwrite(line.data(), 1, line.size(), stderr);
     }
 }
@@ -153,16 +153,21 @@ asio::awaitable<std::string> BoxClient::everything_within(std::string_view await
 asio::awaitable<void> BoxClient::watch() {
     // Exchanges move the deadline on without touching the timer: it wakes at the
     // deadline it was set to and goes back to sleep if that has moved since.
-    while (!m_closed) {
+    while (!m_closed && !m_resting) {
         m_watchdog.expires_at(m_deadline);
         co_await m_watchdog.async_wait(use_tuple);
-        if (!m_closed && Clock::now() >= m_deadline) {
+        if (!m_closed && !m_resting && Clock::now() >= m_deadline) {
             m_time_up = true;
             asio::error_code ignored;
             m_socket.cancel(ignored);
             co_return;
         }
     }
+}
+
+void BoxClient::rest() {
+    m_resting = true;
+    m_watchdog.cancel();
 }
 
 void BoxClient::abort() {

@@ -59,8 +59,13 @@ public:
     // closes the connection; a failure when that is nothing at all.
     asio::awaitable<std::string> everything_within(std::string_view awaited);
 
-    // The watchdog: runs beside the exchanges until close().
+    // The watchdog: runs beside the exchanges until close() or rest().
     asio::awaitable<void> watch();
+
+    // Ends the watchdog and keeps the connection open: until the next exchange
+    // nothing is awaited, so an idle connection is not taken for a silent box.
+    // The next exchanges need watch() beside them again.
+    void rest();
 
     void close();
 
@@ -90,6 +95,7 @@ private:
     bool m_time_up = false;
     bool m_aborted = false;
     bool m_closed = false;
+    bool m_resting = false;
 
     wc::ReplyReader m_reader;
     std::deque<wc::Reply> m_ready; // whole replies not yet taken

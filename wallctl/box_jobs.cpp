@@ -7,11 +7,13 @@
 #include <algorithm>
 #include <asio/co_spawn.hpp>
 #include <asio/detached.hpp>
+#include <asio/experimental/as_tuple.hpp>
 #include <asio/experimental/awaitable_operators.hpp>
 #include <asio/io_context.hpp>
 #include <asio/signal_set.hpp>
 #include <asio/steady_timer.hpp>
 #include <asio/this_coro.hpp>
+#include <asio/use_awaitable.hpp>
 #include <csignal>
 
 namespace wallctl {
@@ -213,6 +215,31 @@ Job job_for(const Request& request) {
     };
 }
 
+asio::awaitable<std::size_t> each_box(std::size_t count, const Serve& serve,
+                                      const std::function<bool()>& stopping) {
+    const auto executor = co_await asio::this_coro::executor;
+    std::size_t next = 0;
+    std::size_t working = std::min(most_at_once, count);
+    // Expiring it lets the wait below end, whether it has begun or not.
+    asio::steady_timer all_done(executor, asio::steady_timer::time_point::max());
+    // A few workers, each taking the next box when done with one; the last one to end ends the wait.
+    const auto worker = [&]() -> asio::awaitable<void> {
+        while (next < count && !stopping()) {
+            co_await serve(next++);
+        }
+        if (--working == 0) {
+            all_done.expires_at(asio::steady_timer::time_point::min());
+        }
+    };
+    for (std::size_t k = working; k > 0; --k) {
+        asio::co_spawn(executor, worker(), asio::detached);
+    }
+    if (working > 0) {
+        co_await all_done.async_wait(asio::experimental::as_tuple(asio::use_awaitable));
+    }
+    co_return next;
+}
+
 Served serve_boxes(const Request& request, const Job& job, Progress& progress) {
     Served served;
     std::vector<BoxResult>& results = served.results;
@@ -249,23 +276,18 @@ Served serve_boxes(const Request& request, const Job& job, Progress& progress) {
         });
     }
 
-    std::size_t next = 0;
-    std::size_t working = std::min(most_at_once, results.size());
-    // A few workers, each taking the next box when done with one; the last one
-    // to end lets the run end.
-    const auto worker = [&]() -> asio::awaitable<void> {
-        while (next < results.size() && !stop.stopping()) {
-            co_await serve_box(request, job, stop, results[next++]);
-            progress.advance();
-        }
-        if (--working == 0) {
-            signals.cancel();
-            deadline.cancel();
-        }
+    std::size_t next = 0; // the boxes from here on were never begun
+    const Serve serve = [&](std::size_t box) -> asio::awaitable<void> {
+        co_await serve_box(request, job, stop, results[box]);
+        progress.advance();
     };
-    for (std::size_t k = working; k > 0; --k) {
-        asio::co_spawn(io, worker(), asio::detached);
-    }
+    const std::function<bool()> stopping = [&] { return stop.stopping(); };
+    const auto all = [&]() -> asio::awaitable<void> {
+        next = co_await each_box(results.size(), serve, stopping);
+        signals.cancel();
+        deadline.cancel();
+    };
+    asio::co_spawn(io, all(), asio::detached);
     io.run();
     for (; next < results.size(); ++next) {
         results[next].ok = false;

@@ -45,6 +45,14 @@ asio::awaitable<void> run_raw(BoxClient& client, std::string_view line, BoxResul
 // The job for the request's command.
 Job job_for(const Request& request);
 
+using Serve = std::function<asio::awaitable<void>(std::size_t box)>;
+
+// Serves boxes 0 .. count - 1 in order, many at once (a few hundred, far below
+// the limit of open files), until every box is served or `stopping` holds;
+// gives how many boxes were begun.
+asio::awaitable<std::size_t> each_box(std::size_t count, const Serve& serve,
+                                      const std::function<bool()>& stopping);
+
 struct Served {
     std::vector<BoxResult> results; // one per box, in the boxes' order
     int signal = 0;                 // the signal that stopped the run; 0 when none did

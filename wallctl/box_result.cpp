@@ -11,6 +11,12 @@ std::string_view change_name(Change change) {
     return names[static_cast<std::size_t>(change)];
 }
 
+const wc::Value* find_value(const std::vector<SettingValue>& settings, const wc::Setting& row) {
+    const auto found =
+        std::find_if(settings.begin(), settings.end(), [&](const SettingValue& s) { return s.row == &row; });
+    return found == settings.end() ? nullptr : &found->value;
+}
+
 int exit_status(const std::vector<BoxResult>& results) {
     return std::all_of(results.begin(), results.end(), [](const BoxResult& r) { return r.ok; }) ? 0 : 2;
 }

@@ -50,6 +50,9 @@ struct BoxResult {
     bool relinked = false;              // the box took new addressing and ended the connection
 };
 
+// The box's value of the setting; nullptr when it was not read.
+const wc::Value* find_value(const std::vector<SettingValue>& settings, const wc::Setting& row);
+
 // 0 when every box did what was asked, 2 when any failed.
 int exit_status(const std::vector<BoxResult>& results);
 

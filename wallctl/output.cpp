@@ -11,41 +11,10 @@ namespace wallctl {
 namespace {
 
 using Json = nlohmann::ordered_json;
-using Cells = std::vector<std::vector<std::string>>;
 
 std::string padded(std::string text, std::size_t width) {
     text.resize(std::max(width, text.size()), ' ');
     return text;
-}
-
-// Rows of cells, every column as wide as its widest cell, two blanks between columns.
-std::string columns(const Cells& rows, std::string_view indent = {}) {
-    std::vector<std::size_t> widths;
-    for (const auto& row : rows) {
-        widths.resize(std::max(widths.size(), row.size()));
-        for (std::size_t k = 0; k < row.size(); ++k) {
-            widths[k] = std::max(widths[k], row[k].size());
-        }
-    }
-    std::string text;
-    for (const auto& row : rows) {
-        std::string line(indent);
-        for (std::size_t k = 0; k < row.size(); ++k) {
-            line += k + 1 < row.size() ? padded(row[k], widths[k] + 2) : row[k];
-        }
-        text += line + "\n";
-    }
-    return text;
-}
-
-std::string verdict(const BoxResult& r) {
-    if (r.interrupted) {
-        return "interrupted";
-    }
-    if (!r.ok) {
-        return "failed: " + r.error;
-    }
-    return r.relinked ? "ok (re-linked)" : "ok";
 }
 
 // The results in the boxes' order, those that did not finish last.
@@ -70,12 +39,6 @@ std::vector<std::string> received_lines(std::string_view text) {
     return lines;
 }
 
-const wc::Value* find_value(const BoxResult& r, const wc::Setting* row) {
-    const auto found = std::find_if(r.settings.begin(), r.settings.end(),
-                                    [&](const SettingValue& s) { return s.row == row; });
-    return found == r.settings.end() ? nullptr : &found->value;
-}
-
 // diff FILE: the snapshot's value of the row.
 const wc::Value* reference(const Request& request, const wc::Setting* row) {
     const auto found = std::find_if(request.assignments.begin(), request.assignments.end(),
@@ -91,7 +54,7 @@ std::vector<const wc::Setting*> differing_rows(const Request& request,
     for (const wc::Setting* row : request.reads) {
         const wc::Value* first = reference(request, row);
         for (const BoxResult& r : results) {
-            const wc::Value* value = r.ok ? find_value(r, row) : nullptr;
+            const wc::Value* value = r.ok ? find_value(r.settings, *row) : nullptr;
             if (value != nullptr && first != nullptr && *value != *first) {
                 rows.push_back(row);
                 break;
@@ -116,7 +79,7 @@ Json json_of(const wc::Setting& row, const wc::Value* value) {
 Json values_json(const BoxResult& r, const std::vector<const wc::Setting*>& rows) {
     Json settings = Json::object();
     for (const wc::Setting* row : rows) {
-        settings[std::string(row->name)] = json_of(*row, find_value(r, row));
+        settings[std::string(row->name)] = json_of(*row, find_value(r.settings, *row));
     }
     return settings;
 }
@@ -165,7 +128,7 @@ std::string get_table(const std::vector<BoxResult>& results, const std::vector<c
     for (const BoxResult* r : finished_first(results)) {
         std::vector<std::string>& line = cells.emplace_back(1, r->box.text());
         for (const wc::Setting* row : rows) {
-            line.push_back(text_of(*row, find_value(*r, row)));
+            line.push_back(text_of(*row, find_value(r->settings, *row)));
         }
         if (!r->ok) {
             line.push_back(verdict(*r));
@@ -212,7 +175,7 @@ std::string diff_table(const Request& request, const std::vector<BoxResult>& res
             }
             for (const BoxResult& r : results) {
                 if (r.ok) {
-                    line.push_back(text_of(*row, find_value(r, row)));
+                    line.push_back(text_of(*row, find_value(r.settings, *row)));
                 }
             }
         }
@@ -228,6 +191,35 @@ std::string diff_table(const Request& request, const std::vector<BoxResult>& res
 }
 
 } // namespace
+
+std::string columns(const Cells& rows, std::string_view indent, std::size_t gap) {
+    std::vector<std::size_t> widths;
+    for (const auto& row : rows) {
+        widths.resize(std::max(widths.size(), row.size()));
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            widths[k] = std::max(widths[k], row[k].size());
+        }
+    }
+    std::string text;
+    for (const auto& row : rows) {
+        std::string line(indent);
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            line += k + 1 < row.size() ? padded(row[k], widths[k] + gap) : row[k];
+        }
+        text += line + "\n";
+    }
+    return text;
+}
+
+std::string verdict(const BoxResult& r) {
+    if (r.interrupted) {
+        return "interrupted";
+    }
+    if (!r.ok) {
+        return "failed: " + r.error;
+    }
+    return r.relinked ? "ok (re-linked)" : "ok";
+}
 
 std::string results_table(const Request& request, const std::vector<BoxResult>& results) {
     switch (request.command) {

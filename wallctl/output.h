@@ -24,6 +24,14 @@
 
 namespace wallctl {
 
+using Cells = std::vector<std::vector<std::string>>;
+
+// Rows of cells, every column as wide as its widest cell, `gap` blanks between columns.
+std::string columns(const Cells& rows, std::string_view indent = {}, std::size_t gap = 2);
+
+// How a box ended, as its row says it: "ok", "ok (re-linked)", "failed: REASON", "interrupted".
+std::string verdict(const BoxResult& result);
+
 std::string results_table(const Request& request, const std::vector<BoxResult>& results);
 std::string results_json(const Request& request, const std::vector<BoxResult>& results);
 
