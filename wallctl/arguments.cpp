@@ -295,6 +295,12 @@ Parsed parse_arguments(int argc, const char* const* argv) {
         app.add_subcommand("raw", "send one line (its words joined by blanks), print what comes back");
     raw->add_option("LINE", words)->required();
     auto* scan = app.add_subcommand("scan", "run the scanner, print MAC and address of every box found");
+    std::string format = "html";
+    auto* report =
+        app.add_subcommand("report", "the wall as built: every setting of every box, a column each");
+    report->add_option("-o", output, "write to FILE instead of stdout")->type_name("FILE");
+    report->add_option("--format", format, "a page (html, the default) or a table for spreadsheets (csv)")
+        ->check(CLI::IsMember({"html", "csv"}));
 
     Parsed parsed;
     try {
@@ -316,6 +322,10 @@ Parsed parse_arguments(int argc, const char* const* argv) {
         if (boxes_file == "-" && file == "-") {
             throw UsageError("standard input can give the boxes or the snapshot, not both");
         }
+        const std::string file_name = boxes_file == "-" ? "standard input" : boxes_file;
+        request.boxes_from = boxes_file.empty() ? "the command line"
+                             : boxes.empty()    ? file_name
+                                                : file_name + " and the command line";
         if (!boxes_file.empty()) {
             std::string error;
             const auto listed = read_boxes_file(boxes_file, error);
@@ -378,6 +388,14 @@ Parsed parse_arguments(int argc, const char* const* argv) {
             }
         } else if (app.got_subcommand(scan)) {
             request.command = Command::scan;
+        } else if (app.got_subcommand(report)) {
+            request.command = Command::report;
+            request.reads = every_setting();
+            request.file = output;
+            request.format = format == "csv" ? ReportFormat::csv : ReportFormat::html;
+            if (json) {
+                throw UsageError("report has no JSON output: --json is for the other commands");
+            }
         } else {
             for (auto [sub, name] :
                  {std::pair{wall_reset, "wall-reset"}, std::pair{picture_reset, "picture-reset"},

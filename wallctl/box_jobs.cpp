@@ -208,6 +208,7 @@ Job job_for(const Request& request) {
     case Command::snapshot:
     case Command::diff:
     case Command::scan:
+    case Command::report:
         break;
     }
     return [&request](BoxClient& client, BoxResult& result) {

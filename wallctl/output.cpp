@@ -244,6 +244,7 @@ std::string results_table(const Request& request, const std::vector<BoxResult>& 
     case Command::snapshot:
     case Command::action:
     case Command::scan:
+    case Command::report:
         break;
     }
     return values_table(results);
@@ -274,6 +275,7 @@ std::string results_json(const Request& request, const std::vector<BoxResult>& r
             break;
         case Command::action:
         case Command::scan:
+        case Command::report:
             break;
         }
         array.push_back(std::move(object));

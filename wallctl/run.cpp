@@ -1,8 +1,10 @@
 #include "wallctl/run.h"
 
+#include "link/traffic_log.h"
 #include "wallctl/box_jobs.h"
 #include "wallctl/output.h"
 #include "wallctl/progress.h"
+#include "wallctl/report.h"
 #include "wallctl/scan.h"
 #include "wallctl/snapshot.h"
 #include "wallctl/text_file.h"
@@ -44,10 +46,12 @@ int run(const Request& request, const Ask& ask) {
     if (request.command == Command::scan) {
         return run_scan(request);
     }
-    // Where the snapshot goes is checked before the box is asked.
+    // Where the snapshot or the report goes is checked before the boxes are asked.
     PendingFile target;
     std::string error;
-    if (request.command == Command::snapshot && !request.file.empty() && !target.open(request.file, error)) {
+    if (!request.file.empty() &&
+        (request.command == Command::snapshot || request.command == Command::report) &&
+        !target.open(request.file, error)) {
         std::cerr << "wallctl: " << error << "\n";
         return bad_usage;
     }
@@ -58,6 +62,7 @@ int run(const Request& request, const Ask& ask) {
         std::cerr << "wallctl: nothing sent\n";
         return bad_usage;
     }
+    const wc::LocalTime started = wc::local_time(std::chrono::system_clock::now());
     Served served;
     {
         Progress progress(request.boxes.size(), progress_wanted(request.boxes.size(), request.verbose));
@@ -84,6 +89,21 @@ int run(const Request& request, const Ask& ask) {
             return bad_usage;
         }
         return 0;
+    }
+    if (request.command == Command::report) {
+        std::string no_scan;
+        const ReportContext context{
+            started, read_scan_files(scan_places().files_dir, no_scan).value_or(std::vector<FoundBox>{})};
+        const std::string text = request.format == ReportFormat::csv ? report_csv(request, results, context)
+                                                                     : report_html(request, results, context);
+        int written = 0;
+        if (request.file.empty()) {
+            written = write_stdout(text);
+        } else if (!target.commit(text, error)) {
+            std::cerr << "wallctl: " << error << "\n";
+            written = bad_usage;
+        }
+        return first_of({written, interrupted, exit_status(results)});
     }
     const int written =
         write_stdout(request.json ? results_json(request, results) : results_table(request, results));
