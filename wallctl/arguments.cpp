@@ -17,6 +17,7 @@ namespace {
 
 constexpr long longest_timeout_ms = 600000;
 constexpr long longest_deadline_ms = 24L * 3600 * 1000;
+constexpr std::chrono::seconds longest_interval{3600};
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -301,6 +302,10 @@ Parsed parse_arguments(int argc, const char* const* argv) {
     report->add_option("-o", output, "write to FILE instead of stdout")->type_name("FILE");
     report->add_option("--format", format, "a page (html, the default) or a table for spreadsheets (csv)")
         ->check(CLI::IsMember({"html", "csv"}));
+    std::string interval = std::to_string(Request{}.interval.count());
+    auto* watch = app.add_subcommand("watch", "a live table of the boxes on the terminal, until q");
+    watch->add_option("--interval", interval, "seconds between reads, " + interval + " unless given")
+        ->type_name("S");
 
     Parsed parsed;
     try {
@@ -388,13 +393,22 @@ Parsed parse_arguments(int argc, const char* const* argv) {
             }
         } else if (app.got_subcommand(scan)) {
             request.command = Command::scan;
-        } else if (app.got_subcommand(report)) {
-            request.command = Command::report;
+        } else if (app.got_subcommand(report) || app.got_subcommand(watch)) {
+            request.command = app.got_subcommand(report) ? Command::report : Command::watch;
             request.reads = every_setting();
             request.file = output;
             request.format = format == "csv" ? ReportFormat::csv : ReportFormat::html;
+            request.interval = std::chrono::seconds(number(interval, "number of seconds"));
+            if (request.interval < std::chrono::seconds(1) || request.interval > longest_interval) {
+                throw UsageError("--interval takes 1.." + std::to_string(longest_interval.count()) +
+                                 " seconds");
+            }
             if (json) {
-                throw UsageError("report has no JSON output: --json is for the other commands");
+                throw UsageError(std::string(app.got_subcommand(report) ? "report" : "watch") +
+                                 " has no JSON output: --json is for the other commands");
+            }
+            if (deadline.size() > 0 && request.command == Command::watch) {
+                throw UsageError("watch runs until q: --deadline is for the other commands");
             }
         } else {
             for (auto [sub, name] :

@@ -209,6 +209,7 @@ Job job_for(const Request& request) {
     case Command::diff:
     case Command::scan:
     case Command::report:
+    case Command::watch:
         break;
     }
     return [&request](BoxClient& client, BoxResult& result) {

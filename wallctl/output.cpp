@@ -245,6 +245,7 @@ std::string results_table(const Request& request, const std::vector<BoxResult>& 
     case Command::action:
     case Command::scan:
     case Command::report:
+    case Command::watch:
         break;
     }
     return values_table(results);
@@ -276,6 +277,7 @@ std::string results_json(const Request& request, const std::vector<BoxResult>& r
         case Command::action:
         case Command::scan:
         case Command::report:
+        case Command::watch:
             break;
         }
         array.push_back(std::move(object));

@@ -14,7 +14,7 @@
 
 namespace wallctl {
 
-enum class Command { status, get, set, snapshot, apply, diff, action, raw, scan, report };
+enum class Command { status, get, set, snapshot, apply, diff, action, raw, scan, report, watch };
 
 enum class ReportFormat { html, csv };
 
@@ -32,7 +32,7 @@ struct Request {
     bool verbose = false;
     Command command = Command::status;
 
-    std::vector<const wc::Setting*> reads; // status, get, snapshot, diff, report
+    std::vector<const wc::Setting*> reads; // status, get, snapshot, diff, report, watch
     std::vector<Assignment> assignments;   // set, apply, power; diff FILE: the snapshot's values
     bool verify = true;
     bool dry_run = false; // apply: read and compare, send nothing
@@ -42,6 +42,7 @@ struct Request {
     std::string_view ack;  // action: the key that acknowledges it
     bool confirmed = true; // false for factory-reset without --yes: ask first
     ReportFormat format = ReportFormat::html;
+    std::chrono::seconds interval{5}; // watch: between the reads of a box
 };
 
 } // namespace wallctl

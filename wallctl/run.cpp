@@ -8,6 +8,7 @@
 #include "wallctl/scan.h"
 #include "wallctl/snapshot.h"
 #include "wallctl/text_file.h"
+#include "wallctl/watch.h"
 
 #include <iostream>
 
@@ -45,6 +46,9 @@ int first_of(std::initializer_list<int> statuses) {
 int run(const Request& request, const Ask& ask) {
     if (request.command == Command::scan) {
         return run_scan(request);
+    }
+    if (request.command == Command::watch) {
+        return run_watch(request);
     }
     // Where the snapshot or the report goes is checked before the boxes are asked.
     PendingFile target;
