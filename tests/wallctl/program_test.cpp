@@ -24,9 +24,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using sim::testing::Client;
-using wc::test::Clock;
 using sim::testing::Listening;
 using sim::testing::WallsimProcess;
+using wc::test::Clock;
 using Json = nlohmann::json;
 using Lines = std::vector<std::string>;
 
