@@ -301,7 +301,8 @@ Parsed parse_arguments(int argc, const char* const* argv) {
         app.add_subcommand("report", "the wall as built: every setting of every box, a column each");
     report->add_option("-o", output, "write to FILE instead of stdout")->type_name("FILE");
     report->add_option("--format", format, "a page (html, the default) or a table for spreadsheets (csv)")
-        ->check(CLI::IsMember({"html", "csv"}));
+        ->check(CLI::IsMember({"html", "csv"}))
+        ->type_name("FORMAT");
     std::string interval = std::to_string(Request{}.interval.count());
     auto* watch = app.add_subcommand("watch", "a live table of the boxes on the terminal, until q");
     watch->add_option("--interval", interval, "seconds between reads, " + interval + " unless given")
