@@ -1,15 +1,18 @@
 #pragma once
 
-// Programs the tests start: one run to its end (its exit status and what it
-// wrote), or one kept running whose standard output is read line by line;
-// and a folder removed with everything in it. Every wait ends at the one
-// generous deadline, WALL_TEST_TIMEOUT_S.
+// Programs the tests start: run to their end, or kept running while the test
+// reads one of their outputs as it comes; and a folder removed with
+// everything in it. Every wait ends at the one generous deadline,
+// WALL_TEST_TIMEOUT_S.
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
+#include <unistd.h>
 #include <vector>
 
 namespace wc::test {
@@ -25,32 +28,49 @@ struct Ran {
     std::string err;
 };
 
-// Runs argv[0] (looked up on PATH when it holds no slash) to its end, with
-// `input` on its standard input and NAME=VALUE pairs added to its environment.
-Ran run(const std::vector<std::string>& argv, const std::string& input = {},
-        const std::vector<std::string>& environment = {});
-
-// A program kept running until stop(), or until it is destroyed.
+// A program running from its start until finish() or stop(), or until it is
+// destroyed. argv[0] is looked up on PATH when it holds no slash.
 class Running {
 public:
-    // descriptor_limit: at most this many open descriptors (0: as inherited).
-    explicit Running(const std::vector<std::string>& argv, const std::vector<std::string>& environment = {},
-                     unsigned descriptor_limit = 0);
+    struct Options {
+        std::string input;                    // its standard input
+        std::vector<std::string> environment; // NAME=VALUE pairs added to its environment
+        int watched = STDOUT_FILENO;          // the output read as it comes (-1: none); the rest go to files
+        int out = -1;                         // where its standard output goes instead, if given
+        unsigned descriptor_limit = 0;        // at most this many open descriptors (0: as inherited)
+    };
+    explicit Running(const std::vector<std::string>& argv, const Options& options);
+    explicit Running(const std::vector<std::string>& argv) : Running(argv, Options{}) {}
     ~Running();
     Running(const Running&) = delete;
     Running& operator=(const Running&) = delete;
 
-    // The next line it wrote with its "\n"; empty once its output ended or at the deadline.
+    // The next line of the watched output with its "\n"; empty once it ended or at the deadline.
     std::string line();
-    // Sends the signal, then its wait status as waitpid gives it; -1 once stopped.
+    // Reads the watched output until it holds the text; false once it ended or at the deadline.
+    bool await(std::string_view text);
+    void signal(int number) const { ::kill(m_pid, number); }
+    // Waits for its end: its exit status and everything it wrote.
+    Ran finish();
+    // Sends the signal, then its wait status as waitpid gives it; -1 once ended.
     int stop(int signal = SIGTERM);
     pid_t pid() const { return m_pid; }
 
 private:
+    bool read_more(Clock::time_point until);
+
     pid_t m_pid = -1;
-    int m_stdout = -1;
-    std::string m_buffer;
+    int m_watched_fd = STDOUT_FILENO;
+    int m_pipe = -1;
+    std::FILE* m_files[3] = {std::tmpfile(), std::tmpfile(), std::tmpfile()}; // standard input and outputs
+    std::string m_buffer; // read, not yet handed out by line()
+    std::string m_read;   // all of the watched output read so far
 };
+
+// Runs the program to its end, its outputs into files: what it leaves running
+// may keep them open.
+Ran run(const std::vector<std::string>& argv, const std::string& input = {},
+        const std::vector<std::string>& environment = {});
 
 // A fresh folder, removed with everything in it at the end.
 struct TempDir {
@@ -61,5 +81,9 @@ struct TempDir {
     std::filesystem::path operator/(const std::string& name) const { return path / name; }
     std::filesystem::path path;
 };
+
+// The file's whole text; empty when it cannot be read.
+std::string file_text(const std::filesystem::path& path);
+void put(const std::filesystem::path& path, const std::string& text);
 
 } // namespace wc::test

@@ -19,7 +19,11 @@ WallsimProcess::WallsimProcess(const std::vector<std::string>& args, std::size_t
               argv.insert(argv.end(), args.begin(), args.end());
               return argv;
           }(),
-          {}, descriptor_limit) {
+          [descriptor_limit] {
+              wc::test::Running::Options options;
+              options.descriptor_limit = descriptor_limit;
+              return options;
+          }()) {
     for (std::string line; m_boxes.size() < boxes && !(line = m_process.line()).empty();) {
         char address[64], mac[32];
         std::uint16_t port = 0;

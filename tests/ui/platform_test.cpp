@@ -101,29 +101,27 @@ TEST_F(QtPlatformTest, TimersFireOnceUnlessStopped) {
     EXPECT_EQ(timers, (std::vector<TimerId>{TimerId::relink_delay, TimerId::connect_timeout}));
 }
 
-TEST_F(QtPlatformTest, StartsTheScannerBesideTheProgramAndSeesItEnd) {
+// In a build folder the scanner stands beside the program and its files stay
+// there. Installed, nothing but the programs is in bin: the scanner is a helper
+// in libexec, and the files go to the user's own folder, made on the first search.
+TEST_F(QtPlatformTest, StartsTheScannerWhereItIsAndReadsItsFilesWhereItWroteThem) {
     EXPECT_FALSE(platform.start_scanner("KRAV_TILESCOPE.exe")) << "missing";
-    write_scanner(bin + "/KRAV_TILESCOPE.exe");
-
-    ASSERT_TRUE(platform.start_scanner("KRAV_TILESCOPE.exe"));
-    EXPECT_TRUE(wait_for_scanner());
-    EXPECT_EQ(platform.read_lines("MAC.txt"), (std::vector<std::string>{"a", "", "b"}));
-    EXPECT_TRUE(QFile::exists(bin + "/MAC.txt")) << "ran in the program's folder";
-    EXPECT_EQ(platform.read_lines("IP.txt"), std::nullopt);
-    EXPECT_FALSE(QFile::exists(user_data)) << "the build folder keeps its files";
-}
-
-// Installed, nothing but the programs is in bin: the scanner is a helper in
-// libexec, and the files go to the user's own folder, made on the first search.
-TEST_F(QtPlatformTest, InstalledStartsTheScannerFromLibexecAndKeepsItsFilesInTheUsersFolder) {
-    write_scanner(dir.path() + "/libexec/wallconsole/KRAV_TILESCOPE.exe");
-    ASSERT_TRUE(QDir().mkpath(bin));
-
-    ASSERT_TRUE(platform.start_scanner("KRAV_TILESCOPE.exe"));
-    EXPECT_TRUE(wait_for_scanner());
-    EXPECT_EQ(platform.read_lines("MAC.txt"), (std::vector<std::string>{"a", "", "b"}));
-    EXPECT_TRUE(QFile::exists(user_data + "/MAC.txt")) << "ran in the user's folder";
-    EXPECT_TRUE(QDir(bin).isEmpty());
+    const std::pair<QString, QString> places[] = {
+        {bin + "/KRAV_TILESCOPE.exe", bin},
+        {dir.path() + "/libexec/wallconsole/KRAV_TILESCOPE.exe", user_data},
+    };
+    for (const auto& [scanner, files] : places) {
+        SCOPED_TRACE(scanner.toStdString());
+        QDir(bin).removeRecursively(); // what the last place left
+        QDir().mkpath(bin);
+        write_scanner(scanner);
+        scanners_ended = 0;
+        ASSERT_TRUE(platform.start_scanner("KRAV_TILESCOPE.exe"));
+        EXPECT_TRUE(wait_for_scanner());
+        EXPECT_EQ(platform.read_lines("MAC.txt"), (std::vector<std::string>{"a", "", "b"}));
+        EXPECT_TRUE(QFile::exists(files + "/MAC.txt"));
+        EXPECT_EQ(platform.read_lines("IP.txt"), std::nullopt);
+    }
 }
 
 } // namespace

@@ -76,6 +76,7 @@ TEST(Arguments, HelpListsTheSettingsAndVersionNamesTheProjectsVersionBothWithSta
 // Every usage error says what was wrong and, where it can, what was meant.
 TEST(Arguments, UsageErrorsNameTheFix) {
     const std::string empty = temp_file("empty", "# no boxes yet\n");
+    const std::string bad = temp_file("bad", "127.0.0.1\nnot-a-box\n");
     const std::string dir = ::testing::TempDir();
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"set", "brightness.a", "70"}, "set takes SETTING=VALUE: write brightness.a=70"},
@@ -99,6 +100,16 @@ TEST(Arguments, UsageErrorsNameTheFix) {
         {{"--boxes", dir + "/nofile", "status"}, "cannot read " + dir + "/nofile: No such file or directory"},
         {{"--boxes", empty, "status"}, empty + " lists no boxes"},
         {{"--boxes", "-", "apply", "-"}, "standard input can give the boxes or the snapshot, not both"},
+        {{"--boxes", bad, "status"}, bad + ", line 2: \"not-a-box\" is no ADDR[:PORT]"},
+        {{"set", "firmware=1.16"}, "firmware is read only"},
+        {{"set", "power=on", "power=off"}, "power is given twice"},
+        {{"set", "brightness.a=101"}, "brightness.a=101: brightness.a takes 0..100"},
+        {{"layout", "0x3"}, "layout takes 1..15"},
+        {{"hotkey", "24"}, "hotkey takes 0..23"},
+        {{"raw", "RPOW\r\nSDEF"}, "the line holds a line break or a byte that is not printable ASCII"},
+        {{"--timeout", "0", "status"},
+         "--timeout takes milliseconds, such as 2000, or seconds, such as 2s, up to 600s; not \"0\""},
+        {{"-b", "127.0.0.2", "snapshot"}, "snapshot reads exactly one box"},
     };
     for (const auto& [args, message] : cases) {
         std::vector<std::string> all{"-b", "127.0.0.1"};
@@ -109,6 +120,8 @@ TEST(Arguments, UsageErrorsNameTheFix) {
         EXPECT_EQ(parsed.err, "wallctl: " + message + "\n");
     }
     std::remove(empty.c_str());
+    std::remove(bad.c_str());
+    EXPECT_EQ(parse({"status"}).err, "wallctl: no boxes: give -b ADDR[:PORT] or --boxes FILE\n");
 }
 
 TEST(Arguments, TimesTakeMillisecondsOrSecondsAndRawJoinsItsWords) {

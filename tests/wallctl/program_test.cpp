@@ -8,15 +8,11 @@
 #include "wallsim.h"
 
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
-#include <poll.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace wallctl {
@@ -26,114 +22,32 @@ namespace fs = std::filesystem;
 using sim::testing::Client;
 using sim::testing::Listening;
 using sim::testing::WallsimProcess;
-using wc::test::Clock;
 using Json = nlohmann::json;
 using Lines = std::vector<std::string>;
 
-struct Ran {
-    int status = -1; // the exit status; -1 when it did not exit
-    std::string out;
-    std::string err;
-};
+using wc::test::file_text;
+using wc::test::put;
+using wc::test::Ran;
+using wc::test::Running;
+using wc::test::TempDir;
 
-std::string file_text(const fs::path& path) {
-    std::string ignored;
-    return read_text(path, ignored).value_or("");
-}
-
-void put(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-// wallctl (or a copy of it) running: standard input from a text, standard
-// output into a file unless another descriptor is given, standard error
-// through a pipe that the test reads as it comes.
-class Running {
-public:
-    explicit Running(const Lines& args, const std::string& input = {}, int out = -1,
-                     const std::string& program = WALLCTL_PATH)
-        : m_in(std::tmpfile()), m_out(std::tmpfile()) {
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const std::string& arg : args) {
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        }
-        argv.push_back(nullptr);
-        std::fputs(input.c_str(), m_in);
-        std::rewind(m_in);
-        int err[2];
-        pipe2(err, O_CLOEXEC);
-        m_pid = fork();
-        if (m_pid == 0) {
-            dup2(fileno(m_in), STDIN_FILENO);
-            dup2(out >= 0 ? out : fileno(m_out), STDOUT_FILENO);
-            dup2(err[1], STDERR_FILENO);
-            execv(program.c_str(), argv.data());
-            _exit(127);
-        }
-        close(err[1]);
-        m_err = err[0];
-    }
-    Running(const Running&) = delete;
-    Running& operator=(const Running&) = delete;
-    ~Running() {
-        std::fclose(m_in);
-        std::fclose(m_out);
-        close(m_err);
-    }
-
-    // Reads standard error until it holds `text`, or has ended, or the test's time is up.
-    bool await_err(std::string_view text) {
-        const auto until = Clock::now() + std::chrono::seconds(WALL_TEST_TIMEOUT_S);
-        while (m_err_text.find(text) == std::string::npos) {
-            pollfd p{m_err, POLLIN, 0};
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
-            char chunk[4096];
-            const ssize_t got =
-                left > 0 && poll(&p, 1, static_cast<int>(left)) == 1 ? read(m_err, chunk, sizeof chunk) : 0;
-            if (got <= 0) {
-                return false;
-            }
-            m_err_text.append(chunk, static_cast<std::size_t>(got));
-        }
-        return true;
-    }
-
-    void signal(int number) const { ::kill(m_pid, number); }
-
-    Ran finish() {
-        await_err(std::string(1, '\0')); // to the end of standard error
-        int status = 0;
-        waitpid(m_pid, &status, 0);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-                file_text("/proc/self/fd/" + std::to_string(fileno(m_out))), m_err_text};
-    }
-
-private:
-    std::FILE* m_in;
-    std::FILE* m_out;
-    int m_err = -1;
-    pid_t m_pid = -1;
-    std::string m_err_text;
-};
-
+// wallctl (or a copy of it) run to its end.
 Ran run_wallctl(const Lines& args, const std::string& input = {}, const std::string& program = WALLCTL_PATH) {
-    return Running(args, input, -1, program).finish();
+    Lines argv{program};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return wc::test::run(argv, input);
 }
 
-// A fresh directory, removed with everything in it at the end.
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        std::string name = (fs::temp_directory_path() / "wallctl_test_XXXXXX").string();
-        path = ::mkdtemp(name.data());
-    }
-    TempDir(const TempDir&) = delete;
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    std::string operator/(const std::string& name) const { return (path / name).string(); }
-};
+// wallctl running, its standard error read as it comes, its standard output
+// into a file or into the descriptor given.
+Running start_wallctl(const Lines& args, int out = -1) {
+    Lines argv{WALLCTL_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    Running::Options options;
+    options.watched = STDERR_FILENO;
+    options.out = out;
+    return Running(argv, options);
+}
 
 std::string text_of(const Listening& box) {
     return box.address + ":" + std::to_string(box.port);
@@ -350,48 +264,22 @@ TEST(Wallctl, ASnapshotAppliedToAnotherBoxLeavesNoDifferenceAndDiffExitsWith3Whi
     }
 }
 
-// Bad usage or a bad file ends wallctl with exit status 1 before anything
-// reaches the box; then every action does reach it.
-TEST(Wallctl, BadUsageAndBadFilesSendNothingAndEachActionReachesTheBox) {
+// A refusal ends wallctl with exit status 1 before anything reaches the box
+// (what each refusal says, the parts tests show); then every action does reach it.
+TEST(Wallctl, RefusalsSendNothingAndEachActionReachesTheBox) {
     TempDir dir;
     WallsimProcess wallsim({"--state-dir", dir.path.string(), "127.0.0.1:0"}, 1);
     ASSERT_EQ(wallsim.boxes().size(), 1u);
     const std::string box = text_of(wallsim.boxes()[0]);
-    const auto file = [&](const std::string& name, const std::string& text) {
-        put(dir / name, text);
-        return dir / name;
-    };
-    const std::string boxes = file("boxes", box + "\nnot-a-box\n");
-    const std::string over =
-        file("over.json", R"({"format":"wallctl-snapshot","version":1,"settings":{"hue.a":101}})");
-    struct Case {
-        Lines args;
-        std::string input = {};
-    };
-    for (const Case& c : {Case{{"-b", box, "set", "brightness.a=101"}},
-                          Case{{"-b", box, "set", "firmware=1.16"}},
-                          Case{{"-b", box, "set", "power=on", "power=off"}},
-                          Case{{"-b", box, "get", "nosuch"}},
-                          Case{{"-b", box, "layout", "0x3"}},
-                          Case{{"-b", box, "hotkey", "24"}},
-                          Case{{"-b", box, "raw", "RPOW\r\nSDEF"}},
-                          Case{{"-b", box, "apply", over}},
-                          Case{{"-b", box, "apply", dir.path.string()}},
-                          Case{{"-b", box, "diff", dir / "missing.json"}},
-                          Case{{"--boxes", boxes, "status"}},
-                          Case{{"--boxes", dir.path.string(), "status"}},
-                          Case{{"--boxes", "-", "apply", "-"}, box + "\n"},
-                          Case{{"-b", box, "snapshot", "-o", dir / "no/such.json"}},
-                          Case{{"-b", box, "snapshot", "-o", dir.path.string()}},
-                          Case{{"-b", box, "--timeout", "0", "status"}},
-                          Case{{"-b", box, "-b", box, "snapshot"}},
-                          Case{{"-b", box, "frobnicate"}},
-                          Case{{"status"}},
-                          Case{{"-b", box, "status", "--bogus"}},
-                          Case{{"-b", box, "factory-reset"}, "n\n"}}) {
-        const Ran run = run_wallctl(c.args, c.input);
-        EXPECT_EQ(run.status, 1) << c.args.back();
-        EXPECT_NE(run.err.find("wallctl: "), std::string::npos) << c.args.back();
+    put(dir / "over.json", R"({"format":"wallctl-snapshot","version":1,"settings":{"hue.a":101}})");
+    for (const auto& [args, input] : std::initializer_list<std::pair<Lines, std::string>>{
+             {{"-b", box, "set", "brightness.a=101"}, ""},
+             {{"-b", box, "apply", dir / "over.json"}, ""},
+             {{"-b", box, "snapshot", "-o", dir / "no/such.json"}, ""},
+             {{"-b", box, "factory-reset"}, "n\n"}}) {
+        const Ran run = run_wallctl(args, input);
+        EXPECT_EQ(run.status, 1) << args.back();
+        EXPECT_NE(run.err.find("wallctl: "), std::string::npos) << args.back();
     }
     for (const auto& [key, value] : state_of(dir, wallsim.boxes()[0])) {
         EXPECT_FALSE(key.starts_with("count.")) << key << " reached the box";
@@ -478,8 +366,9 @@ TEST(Wallctl, ASignalEndsTheRunWithEveryResultSoFarAndASecondOneEndsItAtOnce) {
                            2);
     ASSERT_EQ(wallsim.boxes().size(), 2u);
     const std::string slow = text_of(wallsim.boxes()[0]);
-    Running first({"-v", "--json", "--timeout", "60000", "-b", slow, "set", "brightness.a=70", "hue.a=70"});
-    ASSERT_TRUE(first.await_err(slow + " > RBRI 1"));
+    Running first = start_wallctl(
+        {"-v", "--json", "--timeout", "60000", "-b", slow, "set", "brightness.a=70", "hue.a=70"});
+    ASSERT_TRUE(first.await(slow + " > RBRI 1"));
     first.signal(SIGTERM);
     Ran run = first.finish();
     EXPECT_EQ(run.status, 143);
@@ -490,11 +379,11 @@ TEST(Wallctl, ASignalEndsTheRunWithEveryResultSoFarAndASecondOneEndsItAtOnce) {
     EXPECT_EQ(state_of(dir, wallsim.boxes()[0])["count.RBRI"], "1") << "the exchange under way ended";
 
     const std::string silent = text_of(wallsim.boxes()[1]);
-    Running second({"-v", "--timeout", "600s", "-b", silent, "-b", slow, "get", "power"});
-    ASSERT_TRUE(second.await_err(silent + " > RPOW"));
+    Running second = start_wallctl({"-v", "--timeout", "600s", "-b", silent, "-b", slow, "get", "power"});
+    ASSERT_TRUE(second.await(silent + " > RPOW"));
     second.signal(SIGINT);
     // Signals sent together may arrive as one: the second goes once the first has been taken.
-    ASSERT_TRUE(second.await_err("wallctl: interrupted: the exchanges under way end within 600000 ms"));
+    ASSERT_TRUE(second.await("wallctl: interrupted: the exchanges under way end within 600000 ms"));
     second.signal(SIGINT);
     run = second.finish();
     EXPECT_EQ(run.status, 130);
@@ -511,10 +400,10 @@ TEST(Wallctl, AFailedWriteToStdoutFailsTheRunButAClosedPipeEndsItQuietly) {
     close(pipe_ends[0]);
     for (const Lines& args :
          {Lines{"status"}, Lines{"snapshot"}, Lines{"--json", "get", "power"}, Lines{"--version"}}) {
-        Ran run = Running(with_boxes(wallsim, args), {}, full).finish();
+        Ran run = start_wallctl(with_boxes(wallsim, args), full).finish();
         EXPECT_EQ(run.status, 1) << args[0];
         EXPECT_EQ(run.err, "wallctl: write error: No space left on device\n");
-        run = Running(with_boxes(wallsim, args), {}, pipe_ends[1]).finish();
+        run = start_wallctl(with_boxes(wallsim, args), pipe_ends[1]).finish();
         EXPECT_EQ(run.status, 141) << args[0];
         EXPECT_EQ(run.err, "");
     }
