@@ -76,7 +76,7 @@ TEST(Watch, ShowsEveryBoxADeadOneDownARestartedOneUpAgainAndQuitsRestoringTheTer
                                  << moving << "\n";
     Tmux tmux(dir);
     const std::string watch = std::string(WALLCTL_PATH) + " --boxes " + (dir / "boxes").string() +
-                              " watch --interval 1; echo exit $?; stty -a; exec cat";
+                              " watch --interval 1; echo exit $?; stty -a; echo end of modes; exec cat";
     ASSERT_EQ(tmux.run({"new-session", "-d", "-x", "80", "-y", "24", watch}).status, 0)
         << "is tmux installed (scripts/setup)?";
 
@@ -115,7 +115,10 @@ TEST(Watch, ShowsEveryBoxADeadOneDownARestartedOneUpAgainAndQuitsRestoringTheTer
         {[&] {
              tmux.run({"send-keys", "q"});
          },
-         [](const std::string& screen) { return screen.find("exit 0\n") != std::string::npos; }},
+         [](const std::string& screen) {
+             return screen.find("exit 0\n") != std::string::npos &&
+                    screen.find("end of modes") != std::string::npos;
+         }},
     };
     for (std::size_t k = 0; k < std::size(stages); ++k) {
         stages[k].act();
