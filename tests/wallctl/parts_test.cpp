@@ -6,6 +6,7 @@
 #include "wallctl/arguments.h"
 #include "wallctl/box_jobs.h"
 #include "wallctl/closest_name.h"
+#include "wallctl/majority.h"
 #include "wallctl/output.h"
 #include "wallctl/snapshot.h"
 #include "wallctl/text_file.h"
@@ -144,7 +145,8 @@ TEST(ClosestName, AUniquePrefixOrATypoWithinAThirdOfTheLengthIsTheNameMeant) {
                                                                               {"snap", "snapshot"},
                                                                               {"xyz", ""},
                                                                               {"", ""},
-                                                                              {"stop", ""}}) {
+                                                                              {"stop", ""},
+                                                                              {"sxxxus", ""}}) {
         EXPECT_EQ(closest_name(typed, names).value_or(""), meant) << typed;
     }
 }
@@ -325,6 +327,24 @@ TEST(Output, EachCommandsJsonHasItsKeysForEveryBoxNullWhereAValueIsAbsent) {
     EXPECT_EQ(summary(wall), "1 ok, 1 failed, 1 interrupted\n");
 }
 
+// Two boxes against one make a majority; a tie makes none, and each value of a tie stands out.
+TEST(Majority, TheValueMostBoxesHoldWinsATieMarksEveryValueAndAddressesAreNeverCompared) {
+    const std::vector<SettingValue> a{
+        {row("power"), 1}, {row("mute"), 0}, {row("ip"), std::string("10.0.0.1")}};
+    const std::vector<SettingValue> b{
+        {row("power"), 1}, {row("mute"), 1}, {row("ip"), std::string("10.0.0.2")}};
+    const std::vector<SettingValue> c{{row("power"), 0}};
+    const wc::Setting* rows[] = {row("power"), row("mute"), row("ip")};
+    const std::vector<SettingValue>* wall[] = {&a, &b, &c};
+    const Majority majority(rows, wall);
+    EXPECT_EQ(*majority.value(*row("power")), wc::Value(1));
+    EXPECT_TRUE(majority.differs(*row("power"), &c[0].value));
+    EXPECT_FALSE(majority.differs(*row("power"), &a[0].value));
+    EXPECT_EQ(majority.value(*row("mute")), nullptr);
+    EXPECT_TRUE(majority.differs(*row("mute"), &a[1].value) && majority.differs(*row("mute"), &b[1].value));
+    EXPECT_FALSE(majority.differs(*row("ip"), &b[2].value));
+}
+
 // That a good snapshot reads back, the program tests show by applying one.
 TEST(Snapshot, ABadSnapshotSaysWhy) {
     std::string error;
@@ -332,6 +352,8 @@ TEST(Snapshot, ABadSnapshotSaysWhy) {
              {"", "not a JSON object"},
              {"[1]", "not a JSON object"},
              {R"({"format":"other","version":1,"settings":{}})", "not a snapshot of format version 1"},
+             {R"({"format":"wallctl-snapshot","version":2,"settings":{}})",
+              "not a snapshot of format version 1"},
              {R"({"format":"wallctl-snapshot","version":1})", "no \"settings\" object"},
              {R"({"format":"wallctl-snapshot","version":1,"settings":{"firmware":"1.15"}})",
               "\"firmware\" is no setting that can be set"},
