@@ -94,5 +94,16 @@ TEST_F(Io, ResetShowsTheDefaultsAndAResolutionIsSentOnlyOnceConfirmedEachAskingW
     }
 }
 
+// A typed value goes out as typed with Enter; one past the list's last entry is refused.
+TEST_F(Io, ATypedValueInsideTheListGoesOutWithEnterAndOnePastItIsRefused) {
+    online();
+    for (const char* typed : {"20", "21"}) {
+        r.f.cbo_osd[0].user_edit(typed);
+        r.f.cbo_osd[0].user_key(key_enter);
+    }
+    EXPECT_THAT(r.p.sent(), ElementsAre(Sent{0, "SOSDH 20"}));
+    EXPECT_THAT(r.p.message_texts(), ElementsAre("Please type 0 ~ 20"));
+}
+
 } // namespace
 } // namespace wc::test

@@ -37,6 +37,7 @@ TEST(ReplyReader, EveryDialectAndEveryChunkingGivesEachWholeReplyOnceInOrder) {
         {"nothing", "POWE001OUT C: BRIV050WDEFMODN012"},
         {"echo",
          "RPOW\r\nPOWE001\r\nRBRI 3\r\nOUT C: BRIV050\r\nSOSDI\r\nSWDE\r\nWDEF\r\nRMDN\r\nMODN012\r\n"},
+        {"echo, LF", "RPOW\nPOWE001\nRBRI 3\nOUT C: BRIV050\nSWDE\nWDEF\nRMDN\nMODN012\n"},
         {"greeting and prompt",
          "Welcome to box 7 (fw 2.07)\r\n> POWE001\r\n> OUT C: BRIV050\r\n# WDEF\r\n> MODN012\r\n> "},
         {"noise", "\x01\xff powe001 POWE1\r\nBHV\r\nPOWE001 and more\r\nxxOUT C: BRIV050WDEF\nMODN012"},
@@ -65,7 +66,7 @@ TEST(ReplyReader, AWholeReplyIsHandedOnAtOnceAndNoiseIsNeverHeldLong) {
     ASSERT_EQ(addresses.size(), 1u);
     EXPECT_EQ(addresses[0].field(11), "001");
     // Capitals before a key make it part of other text; a short value is no value.
-    EXPECT_TRUE(reader.feed("SOSDI\r\nRFAVE 3\r\nXMNC\r\nPOWE01\r\nosdi\r\n").empty());
+    EXPECT_TRUE(reader.feed("SOSDI\r\nRFAVE 3\r\nXMNC\r\nZWDEF\r\nPOWE01\r\nosdi\r\n").empty());
 }
 
 TEST(Protocol, NumbersReadLikeTheBoxWritesThemAndTypedOnesAsAWhole) {
