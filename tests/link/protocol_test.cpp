@@ -67,6 +67,9 @@ TEST(ReplyReader, AWholeReplyIsHandedOnAtOnceAndNoiseIsNeverHeldLong) {
     EXPECT_EQ(addresses[0].field(11), "001");
     // Capitals before a key make it part of other text; a short value is no value.
     EXPECT_TRUE(reader.feed("SOSDI\r\nRFAVE 3\r\nXMNC\r\nZWDEF\r\nPOWE01\r\nosdi\r\n").empty());
+    // ...but not across a line end, even one behind more capitals than are held.
+    EXPECT_TRUE(reader.feed(std::string(200, 'A')).empty());
+    EXPECT_EQ(reader.feed("\r\nPOWE001").size(), 1u);
 }
 
 TEST(Protocol, NumbersReadLikeTheBoxWritesThemAndTypedOnesAsAWhole) {
