@@ -242,7 +242,8 @@ class Window:
         """The alert tells its text; answered, it gives the focus back to the control pressed."""
 
         def alert():
-            return next((d for d in self.app if d.getRole() == pyatspi.ROLE_ALERT), None)
+            # A window that closes while the list is read stands in it as None.
+            return next((d for d in self.app if d is not None and d.getRole() == pyatspi.ROLE_ALERT), None)
 
         box = wait_for(f"alert {text!r}", alert)
         assert box.description == text, f"the alert tells {box.description!r}, not {text!r}"
