@@ -40,7 +40,7 @@ void install_connect(Console& c) {
     Form1& f = c.f;
     f.btn_con.on_click = c.handler([&c] { return btn_con_Click(c); });
     f.cbo_ipaddr.on_click = c.handler([&c] { return cbo_ipaddr_Click(c); });
-    f.btn_sys_refresh.on_click = c.handler([&c] { return refresh_all(c); });
+    f.btn_sys_refresh.on_click = c.handler([&c] { return btn_sys_refresh_Click(c); });
 }
 
 Task<> btn_con_Click(Console& c) {
@@ -88,6 +88,10 @@ Task<> cbo_ipaddr_Click(Console& c) {
     if (refresh == MsgAnswer::yes) {
         co_await refresh_all(c);
     }
+}
+
+Task<> btn_sys_refresh_Click(Console& c) {
+    return refresh_all(c);
 }
 
 Task<> refresh_all(Console& c) {

@@ -12,10 +12,10 @@ void install_connect(Console& c);
 // Connect and a box switch take the link over: every other handler ends where it waits.
 Task<> btn_con_Click(Console& c);
 Task<> cbo_ipaddr_Click(Console& c);
+Task<> btn_sys_refresh_Click(Console& c);
 
 // Status, network, bezel values and I/O, in that order, with the panels
-// locked and ProgressBar1 at 0, 30, 60, 85 and 100. It is also the body of
-// the System Settings "Refresh".
+// locked and ProgressBar1 at 0, 30, 60, 85 and 100.
 Task<> refresh_all(Console& c);
 
 } // namespace wc
