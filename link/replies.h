@@ -55,7 +55,8 @@ constexpr const ReplyFormat* find_reply_format(std::string_view key) {
     return nullptr;
 }
 
-// A key that is no reply's does not build.
+// A key that is no reply's does not build. Its own loop: GCC 12 does not take
+// find_reply_format(key) != nullptr as a constant expression.
 consteval bool is_reply_key(std::string_view key) {
     for (const ReplyFormat& format : reply_formats) {
         if (format.key == key) {
