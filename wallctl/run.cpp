@@ -41,6 +41,19 @@ int first_of(std::initializer_list<int> statuses) {
     return 0;
 }
 
+// The snapshot or the report, to stdout or into the file checked before the boxes were asked.
+int deliver(const Request& request, PendingFile& target, const std::string& text) {
+    if (request.file.empty()) {
+        return write_stdout(text);
+    }
+    std::string error;
+    if (!target.commit(text, error)) {
+        std::cerr << "wallctl: " << error << "\n";
+        return bad_usage;
+    }
+    return 0;
+}
+
 } // namespace
 
 int run(const Request& request, const Ask& ask) {
@@ -83,16 +96,9 @@ int run(const Request& request, const Ask& ask) {
             std::cerr << results_table(request, results);
             return first_of({interrupted, failed});
         }
-        const std::string text =
-            snapshot_text(results.front(), known_mac(scan_places().files_dir, results.front().box.address));
-        if (request.file.empty()) {
-            return write_stdout(text);
-        }
-        if (!target.commit(text, error)) {
-            std::cerr << "wallctl: " << error << "\n";
-            return bad_usage;
-        }
-        return 0;
+        return deliver(
+            request, target,
+            snapshot_text(results.front(), known_mac(scan_places().files_dir, results.front().box.address)));
     }
     if (request.command == Command::report) {
         std::string no_scan;
@@ -100,14 +106,7 @@ int run(const Request& request, const Ask& ask) {
             started, read_scan_files(scan_places().files_dir, no_scan).value_or(std::vector<FoundBox>{})};
         const std::string text = request.format == ReportFormat::csv ? report_csv(request, results, context)
                                                                      : report_html(request, results, context);
-        int written = 0;
-        if (request.file.empty()) {
-            written = write_stdout(text);
-        } else if (!target.commit(text, error)) {
-            std::cerr << "wallctl: " << error << "\n";
-            written = bad_usage;
-        }
-        return first_of({written, interrupted, exit_status(results)});
+        return first_of({deliver(request, target, text), interrupted, exit_status(results)});
     }
     const int written =
         write_stdout(request.json ? results_json(request, results) : results_table(request, results));
