@@ -38,13 +38,13 @@ public:
 
     // Restarts box k's wallsim with extra options (its state starts anew).
     void restart_box(int box, const std::vector<std::string>& options);
-    void kill_box(int box);
     // The box's state as wallsim last wrote it; empty before its first change.
     std::string state_of(int box, const std::string& key) const;
 
 private:
     std::vector<std::string> testnet(const std::vector<std::string>& args) const;
     void start_box(int box, const std::vector<std::string>& options);
+    void kill_box(int box);
 
     std::string m_prefix;
     TempDir m_states;
